@@ -1,0 +1,169 @@
+#include "gradient/color_map_writer.h"
+
+#include <charconv>
+#include <cmath>
+#include <limits>
+#include <string>
+#include <system_error>
+
+#include "textfile/line_file.h"
+
+namespace tintgrove::ColorMapWriter {
+
+namespace {
+
+// Stored in single precision: its exact value lies a little below 0.0039,
+// and the output shows it (35 gives 0.137, not 0.136).
+constexpr float kChannelScale = 0.0039f;
+
+bool isDigit(char16_t c) { return c >= u'0' && c <= u'9'; }
+
+bool isSpace(char16_t c) {
+  return c == u' ' || (c >= u'\t' && c <= u'\r');
+}
+
+void appendAscii(Text& out, const char* begin, const char* end) {
+  out.append(begin, end);
+}
+
+}  // namespace
+
+Text positionText(TextView text) {
+  Text result(Slice(text, 1, 5));
+  if (result.size() < 4) {
+    // A bare integer gets a fraction rather than digits, so 1 stays 1.000.
+    result += (result.empty() || result.find(u'.') != Text::npos) ? u"00"
+                                                                  : u".000";
+  }
+  return result;
+}
+
+float readPlainDecimal(TextView text) {
+  std::size_t i = 0;
+  while (i < text.size() && isSpace(text[i])) ++i;
+  bool negative = false;
+  if (i < text.size() && (text[i] == u'+' || text[i] == u'-')) {
+    negative = text[i] == u'-';
+    ++i;
+  }
+  // Collect the longest prefix as ASCII for the locale-free converter.
+  std::string number;
+  std::size_t digits = 0;
+  while (i < text.size() && isDigit(text[i])) number += char(text[i++]), ++digits;
+  if (i < text.size() && text[i] == u'.') {
+    std::size_t j = i + 1;
+    std::string fraction = ".";
+    while (j < text.size() && isDigit(text[j])) fraction += char(text[j++]), ++digits;
+    if (digits == 0) return 0.0f;
+    number += fraction;
+    i = j;
+  }
+  if (digits == 0) return 0.0f;
+  if (i < text.size() && (text[i] == u'e' || text[i] == u'E')) {
+    std::size_t j = i + 1;
+    std::string exponent = "e";
+    if (j < text.size() && (text[j] == u'+' || text[j] == u'-')) {
+      exponent += char(text[j++]);
+    }
+    if (j < text.size() && isDigit(text[j])) {
+      while (j < text.size() && isDigit(text[j])) exponent += char(text[j++]);
+      number += exponent;
+    }
+  }
+  const char* first = number.data();
+  const char* last = first + number.size();
+  float value = 0.0f;
+  if (std::from_chars(first, last, value).ec == std::errc::result_out_of_range) {
+    // Out of single range: too large gives infinity and too small zero, as
+    // a C reader does. Double precision tells which, except far beyond it.
+    double wide = 0.0;
+    if (std::from_chars(first, last, wide).ec == std::errc()) {
+      value = static_cast<float>(wide);
+    } else {
+      value = number.find("e-") == std::string::npos
+                  ? std::numeric_limits<float>::infinity()
+                  : 0.0f;
+    }
+  }
+  return negative ? -value : value;
+}
+
+Text channelNumberText(float channelInteger) {
+  // One rounding to single precision, then +0 so that -0 prints as 0.000.
+  const float value = channelInteger * kChannelScale + 0.0f;
+  char buffer[64];
+  const auto result = std::to_chars(buffer, buffer + sizeof buffer,
+                                    static_cast<double>(value),
+                                    std::chars_format::fixed, 3);
+  Text text;
+  appendAscii(text, buffer, result.ptr);
+  return text;
+}
+
+Text declaredName(TextView baseName) {
+  Text name;
+  name.reserve(baseName.size() + 1);
+  for (const char16_t c : baseName) {
+    const bool keep = (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z') ||
+                      isDigit(c) || c == u'_';
+    name.push_back(keep ? c : u'_');
+  }
+  if (name.empty() || isDigit(name[0]) || isReservedWord(name)) {
+    name.insert(name.begin(), u'_');
+  }
+  return name;
+}
+
+Outcome write(const RunState& state) {
+  Outcome outcome;
+  LineFile file = LineFile::createForWriting(state.includePath);
+  if (!file.isOpen()) return outcome;
+
+  Text line;
+  line = u"//   converted to POV color_map from ";
+  line += state.baseName;
+  line += u".json";
+  file.writeLine(line);
+  line = u"//   position counts: ";
+  line += integerText(state.positionCount());
+  file.writeLine(line);
+  file.writeLine(u"//   orlavex 03.20.26");
+  file.writeLine(u"//  Using Huebrook for the .json file - Nice Gradient Editor ");
+  file.writeLine(u"");
+  line = u"#declare ";
+  line += declaredName(state.baseName);
+  line += u" = ";
+  file.writeLine(line);
+  file.writeLine(u"   color_map {");
+
+  const HexCodeTable& table = state.codeTable;
+  Text notFound;
+  for (std::int64_t i = 1; i <= state.colorCount(); ++i) {
+    line = u"    [";
+    line += positionText(state.positionTexts[i]);
+    line += u"   rgb <";
+    const TextView color = state.colorTexts[i];
+    for (int channel = 0; channel < 3; ++channel) {
+      if (channel > 0) line += u", ";
+      const TextView code = Slice(color, 1 + 2 * channel, 2);
+      float channelInteger;
+      if (const std::int64_t tableLine = table.lineOf(code); tableLine >= 1) {
+        channelInteger = static_cast<float>(tableLine);
+      } else {
+        ++outcome.codesNotFound;
+        notFound = code;
+        notFound += u" ? ";
+        channelInteger = std::nearbyint(readPlainDecimal(notFound));
+      }
+      line += channelNumberText(channelInteger);
+    }
+    line += u">]";
+    file.writeLine(line);
+  }
+  file.writeLine(u"   }");
+  const bool allWritten = file.writesSucceeded();
+  outcome.written = file.close() && allWritten;
+  return outcome;
+}
+
+}  // namespace tintgrove::ColorMapWriter

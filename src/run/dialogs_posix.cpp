@@ -1,0 +1,223 @@
+// The two dialogs on POSIX: zenity where a desktop is available, otherwise the
+// terminal (a prompt on standard error, the answer on standard input, the
+// notice on standard output).
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "run/dialogs.h"
+#include "textfile/utf8.h"
+
+extern char** environ;
+
+namespace tintgrove {
+
+namespace {
+
+std::string workingDirectory() {
+  std::vector<char> buffer(4096);
+  while (::getcwd(buffer.data(), buffer.size()) == nullptr) {
+    if (errno != ERANGE) return "/";
+    buffer.resize(buffer.size() * 2);
+  }
+  return buffer.data();
+}
+
+bool isDirectory(const std::string& path) {
+  struct stat status {};
+  return ::stat(path.c_str(), &status) == 0 && S_ISDIR(status.st_mode);
+}
+
+// The pieces of "name|pattern" and of "folder\name".
+std::string before(TextView text, char16_t separator) {
+  const auto at = text.rfind(separator);
+  return textToUtf8(at == TextView::npos ? text : text.substr(0, at));
+}
+std::string after(TextView text, char16_t separator) {
+  const auto at = text.rfind(separator);
+  return textToUtf8(at == TextView::npos ? text : text.substr(at + 1));
+}
+
+// Each CR of a notice becomes a line break.
+std::string noticeLines(TextView text) {
+  std::string lines = textToUtf8(text);
+  for (char& c : lines) {
+    if (c == '\r') c = '\n';
+  }
+  return lines;
+}
+
+std::string findOnPath(const char* program) {
+  const char* path = std::getenv("PATH");
+  if (path == nullptr) return {};
+  std::string folders = path;
+  std::size_t start = 0;
+  while (start <= folders.size()) {
+    std::size_t end = folders.find(':', start);
+    if (end == std::string::npos) end = folders.size();
+    std::string candidate = folders.substr(start, end - start);
+    if (candidate.empty()) candidate = ".";
+    candidate += '/';
+    candidate += program;
+    if (::access(candidate.c_str(), X_OK) == 0 && !isDirectory(candidate)) {
+      return candidate;
+    }
+    start = end + 1;
+  }
+  return {};
+}
+
+struct Finished {
+  bool ran = false;  // started and exited by itself
+  int status = -1;   // its exit status
+  std::string output;
+};
+
+// Starts the program with an argument vector (no shell) and collects its
+// standard output when asked to.
+Finished runProgram(const std::string& program,
+                    const std::vector<std::string>& arguments,
+                    bool collectOutput) {
+  Finished finished;
+  std::vector<char*> argv;
+  for (const auto& argument : arguments) {
+    argv.push_back(const_cast<char*>(argument.c_str()));
+  }
+  argv.push_back(nullptr);
+
+  int pipeEnds[2] = {-1, -1};
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  if (collectOutput) {
+    if (::pipe2(pipeEnds, O_CLOEXEC) != 0) {
+      posix_spawn_file_actions_destroy(&actions);
+      return finished;
+    }
+    posix_spawn_file_actions_adddup2(&actions, pipeEnds[1], STDOUT_FILENO);
+  }
+  pid_t child = -1;
+  const int started = ::posix_spawn(&child, program.c_str(), &actions, nullptr,
+                                    argv.data(), environ);
+  posix_spawn_file_actions_destroy(&actions);
+  if (collectOutput) {
+    ::close(pipeEnds[1]);
+    if (started == 0) {
+      char chunk[4096];
+      for (;;) {
+        const ssize_t got = ::read(pipeEnds[0], chunk, sizeof chunk);
+        if (got > 0) {
+          finished.output.append(chunk, static_cast<std::size_t>(got));
+        } else if (got == 0 || errno != EINTR) {
+          break;
+        }
+      }
+    }
+    ::close(pipeEnds[0]);
+  }
+  if (started != 0) return finished;
+  int status = 0;
+  while (::waitpid(child, &status, 0) < 0) {
+    if (errno != EINTR) return finished;
+  }
+  finished.ran = WIFEXITED(status);
+  finished.status = finished.ran ? WEXITSTATUS(status) : -1;
+  return finished;
+}
+
+class TerminalDialogs : public Dialogs {
+ public:
+  Text askForFile(const FileRequest& request) override {
+    const std::string prompt = textToUtf8(request.title) + ": ";
+    for (;;) {
+      std::cerr << prompt << std::flush;
+      std::string answer;
+      if (!std::getline(std::cin, answer)) return {};
+      if (!answer.empty() && answer.back() == '\r') answer.pop_back();
+      if (answer.empty()) return {};
+      if (answer.front() != '/') answer = workingDirectory() + "/" + answer;
+      std::string folder = answer.substr(0, answer.rfind('/'));
+      if (folder.empty()) folder = "/";
+      // The desktop dialog does not let such a name through either.
+      if (isDirectory(folder)) return utf8ToText(answer);
+      std::cerr << "folder not found: " << folder << "\n";
+    }
+  }
+
+  void showNotice(TextView, TextView text) override {
+    std::string lines = noticeLines(text);
+    if (lines.empty() || lines.back() != '\n') lines += '\n';
+    std::cout << lines << std::flush;
+  }
+};
+
+class ZenityDialogs : public Dialogs {
+ public:
+  explicit ZenityDialogs(std::string zenity) : zenity_(std::move(zenity)) {}
+
+  Text askForFile(const FileRequest& request) override {
+    const TextView filter = request.filter;
+    const Finished finished = runProgram(
+        zenity_,
+        {"zenity", "--file-selection",
+         "--title=" + textToUtf8(request.title),
+         "--file-filter=" + before(filter, u'|') + " | " + after(filter, u'|'),
+         "--filename=" + workingDirectory() + "/" +
+             after(request.defaultPath, u'\\')},
+        true);
+    std::string path = finished.output;
+    if (!path.empty() && path.back() == '\n') path.pop_back();
+    // Status 1 is a cancel; anything else but 0 a failed dialog.
+    if (!finished.ran || finished.status != 0) return {};
+    return utf8ToText(path);
+  }
+
+  void showNotice(TextView title, TextView text) override {
+    // zenity reads backslash escapes in the text; double them so that a
+    // file name shows as it is.
+    std::string shown;
+    for (const char c : noticeLines(text)) {
+      if (c == '\\') shown += '\\';
+      shown += c;
+    }
+    const Finished finished = runProgram(
+        zenity_,
+        {"zenity", "--info", "--title=" + textToUtf8(title), "--no-markup",
+         "--text=" + shown},
+        false);
+    // The outcome must not be lost when the desktop dialog fails.
+    if (!finished.ran || finished.status > 1) {
+      TerminalDialogs().showNotice(title, text);
+    }
+  }
+
+ private:
+  std::string zenity_;
+};
+
+bool hasDisplay() {
+  for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY"}) {
+    const char* value = std::getenv(name);
+    if (value != nullptr && *value != '\0') return true;
+  }
+  return false;
+}
+
+}  // namespace
+
+std::unique_ptr<Dialogs> makePlatformDialogs() {
+  if (hasDisplay()) {
+    std::string zenity = findOnPath("zenity");
+    if (!zenity.empty()) return std::make_unique<ZenityDialogs>(std::move(zenity));
+  }
+  return std::make_unique<TerminalDialogs>();
+}
+
+}  // namespace tintgrove

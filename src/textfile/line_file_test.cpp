@@ -1,0 +1,193 @@
+#include "textfile/line_file.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "test_support.h"
+
+namespace tintgrove {
+namespace {
+
+using test::ScratchFolder;
+
+std::vector<Text> readAllLines(LineFile& file) {
+  std::vector<Text> lines;
+  while (!file.atEnd()) lines.push_back(file.readLine());
+  return lines;
+}
+
+class BufferSize : public ::testing::TestWithParam<std::size_t> {
+ protected:
+  void SetUp() override { testing::setFileBufferSizeForTesting(GetParam()); }
+  void TearDown() override {
+    LineFile::closeAll();
+    testing::setFileBufferSizeForTesting(LineFile::fileBufferSize);
+  }
+  ScratchFolder folder_;
+};
+
+// The reading rules must not depend on where refills fall, nor on whether the
+// file has a buffer at all (0: the unbuffered fallback).
+INSTANTIATE_TEST_SUITE_P(Reading, BufferSize,
+                         ::testing::Values(LineFile::fileBufferSize, 1, 2, 3,
+                                           0));
+
+TEST_P(BufferSize, LineEndsAsTheTableGivesThem) {
+  struct Case {
+    std::string bytes;
+    std::vector<Text> lines;
+  };
+  const Case cases[] = {
+      {"", {}},
+      {"A\nB", {u"A", u"B"}},
+      {"A\r\n", {u"A"}},
+      {"\n", {u""}},
+      {"A\rB", {u"A", u"B"}},
+      {"A\r\r\nB", {u"A", u"", u"B"}},
+      {"A\n\rB", {u"A", u"", u"B"}},
+      {"A\n\nB", {u"A", u"", u"B"}},
+      {std::string("A\0B\n", 4), {u"A", u"B"}},
+      {std::string("\0A\n", 3), {u"", u"A"}},
+      {"A\r", {u"A"}},
+      {"A\r\r", {u"A", u""}},
+      {"\xEF\xBB\xBFkey", {u"\u00EF\u00BB\u00BFkey"}},
+  };
+  for (const Case& c : cases) {
+    test::writeBytes(folder_.file("in.txt"), c.bytes);
+    LineFile file = LineFile::openForReading(folder_.text("in.txt"));
+    ASSERT_TRUE(file.isOpen());
+    EXPECT_EQ(readAllLines(file), c.lines) << "bytes: " << c.bytes;
+    EXPECT_EQ(file.readLine(), u"") << "past the end";
+    file.close();
+  }
+}
+
+TEST_P(BufferSize, LongLinesComeBackWhole) {
+  const std::string longLine(10000, 'x');
+  test::writeBytes(folder_.file("in.txt"), longLine + "\r\n" + longLine);
+  LineFile file = LineFile::openForReading(folder_.text("in.txt"));
+  const auto lines = readAllLines(file);
+  ASSERT_EQ(lines.size(), 2u);
+  EXPECT_EQ(lines[0], Text(10000, u'x'));
+  EXPECT_EQ(lines[1], Text(10000, u'x'));
+}
+
+TEST_P(BufferSize, WritesLinesWithCrLf) {
+  LineFile file = LineFile::createForWriting(folder_.text("out.txt"));
+  file.writeLine(u"");
+  file.writeLine(u"AB");
+  file.writeLine(Text(5000, u'z'));
+  EXPECT_TRUE(file.close());
+  EXPECT_EQ(test::readBytes(folder_.file("out.txt")),
+            "\r\nAB\r\n" + std::string(5000, 'z') + "\r\n");
+}
+
+TEST(LineFileTest, CrLfSplitAcrossTwoRefillsIsOneTerminator) {
+  ScratchFolder folder;
+  // The CR is the last byte of the first 4096, the LF the first of the next.
+  const std::string first(LineFile::fileBufferSize - 1, 'a');
+  test::writeBytes(folder.file("in.txt"), first + "\r\nB");
+  LineFile file = LineFile::openForReading(folder.text("in.txt"));
+  EXPECT_EQ(readAllLines(file), (std::vector<Text>{Text(first.size(), u'a'), u"B"}));
+  file.close();
+}
+
+TEST(LineFileTest, PendingBytesWaitUntil4096WouldBeReached) {
+  ScratchFolder folder;
+  const auto out = folder.file("out.txt");
+  LineFile file = LineFile::createForWriting(test::pathText(out));
+  file.writeLine(Text(4093, u'a'));  // 4093 + CR LF: 4095 pending
+  EXPECT_EQ(std::filesystem::file_size(out), 0u);
+  file.writeLine(u"b");  // would make 4096: the 4095 go first
+  EXPECT_EQ(std::filesystem::file_size(out), 4095u);
+  file.writeLine(Text(4096, u'c'));  // a piece this large goes straight out
+  EXPECT_EQ(std::filesystem::file_size(out), 4095u + 3 + 4096);
+  EXPECT_TRUE(file.close());
+  EXPECT_EQ(std::filesystem::file_size(out), 4095u + 3 + 4096 + 2);
+}
+
+TEST(LineFileTest, CreatingEmptiesAnExistingFile) {
+  ScratchFolder folder;
+  test::writeBytes(folder.file("out.txt"), "old content");
+  LineFile file = LineFile::createForWriting(folder.text("out.txt"));
+  ASSERT_TRUE(file.isOpen());
+  EXPECT_TRUE(file.close());
+  EXPECT_EQ(test::readBytes(folder.file("out.txt")), "");
+}
+
+TEST(LineFileTest, ClosedAllWritesPendingBytes) {
+  ScratchFolder folder;
+  LineFile file = LineFile::createForWriting(folder.text("out.txt"));
+  file.writeLine(u"kept");
+  LineFile::closeAll();
+  EXPECT_EQ(test::readBytes(folder.file("out.txt")), "kept\r\n");
+}
+
+TEST(LineFileTest, AFileOpenHereCannotBeOpenedAgain) {
+  ScratchFolder folder;
+  test::writeBytes(folder.file("table.txt"), "precious\r\n");
+  LineFile held = LineFile::openForReading(folder.text("table.txt"));
+  ASSERT_TRUE(held.isOpen());
+  EXPECT_FALSE(LineFile::openForReading(folder.text("table.txt")).isOpen());
+  EXPECT_FALSE(LineFile::createForWriting(folder.text("table.txt")).isOpen());
+  held.close();
+  // The failed create left the content alone, and the file is free again.
+  EXPECT_EQ(test::readBytes(folder.file("table.txt")), "precious\r\n");
+  LineFile again = LineFile::openForReading(folder.text("table.txt"));
+  EXPECT_TRUE(again.isOpen());
+  again.close();
+
+  LineFile writing = LineFile::createForWriting(folder.text("out.txt"));
+  EXPECT_FALSE(LineFile::openForReading(folder.text("out.txt")).isOpen());
+  writing.close();
+}
+
+TEST(LineFileTest, NoFileReadsAsEmptyAndSwallowsWrites) {
+  ScratchFolder folder;
+  LineFile missing = LineFile::openForReading(folder.text("missing.txt"));
+  EXPECT_FALSE(missing.isOpen());
+  EXPECT_TRUE(missing.atEnd());
+  EXPECT_EQ(missing.readLine(), u"");
+  missing.writeLine(u"lost");
+  EXPECT_FALSE(missing.close());
+
+  LineFile uncreatable =
+      LineFile::createForWriting(folder.text("no-such-folder/out.txt"));
+  EXPECT_FALSE(uncreatable.isOpen());
+  uncreatable.writeLine(u"lost");
+  EXPECT_FALSE(uncreatable.writesSucceeded());
+  EXPECT_FALSE(uncreatable.close());
+}
+
+TEST(LineFileTest, EveryByteSurvivesTheCodePage) {
+  ScratchFolder folder;
+  std::string all;
+  for (int b = 1; b < 256; ++b) {
+    if (b != 10 && b != 13) all.push_back(static_cast<char>(b));
+  }
+  test::writeBytes(folder.file("in.txt"), all);
+  LineFile in = LineFile::openForReading(folder.text("in.txt"));
+  const Text line = in.readLine();
+  in.close();
+  EXPECT_EQ(line.size(), all.size());
+  EXPECT_EQ(line[0x80 - 3], u'\u20AC');  // euro sign
+  EXPECT_EQ(line[0xE9 - 3], u'\u00E9');
+  LineFile out = LineFile::createForWriting(folder.text("out.txt"));
+  out.writeLine(line);
+  out.close();
+  EXPECT_EQ(test::readBytes(folder.file("out.txt")), all + "\r\n");
+}
+
+TEST(LineFileTest, CharactersOutsideTheCodePageBecomeQuestionMarks) {
+  ScratchFolder folder;
+  LineFile out = LineFile::createForWriting(folder.text("out.txt"));
+  out.writeLine(u"a\u4E2Db");
+  out.close();
+  EXPECT_EQ(test::readBytes(folder.file("out.txt")), "a?b\r\n");
+}
+
+}  // namespace
+}  // namespace tintgrove

@@ -1,0 +1,50 @@
+#include "textfile/text.h"
+
+#include <gtest/gtest.h>
+
+#include <limits>
+
+namespace tintgrove {
+namespace {
+
+TEST(SliceTest, FollowsTheOneBasedRules) {
+  struct Case {
+    std::int64_t start, count;
+    const char16_t* expected;
+  };
+  const Case cases[] = {
+      {1, 3, u"abc"},   {2, 2, u"bc"},  {0, 2, u"ab"},    {-5, 1, u"a"},
+      {4, 10, u"de"},   {5, 1, u"e"},   {6, 1, u""},      {100, 1, u""},
+      {2, -3, u""},     {1, 0, u""},    {1, 5, u"abcde"}, {3, std::numeric_limits<std::int64_t>::max(), u"cde"},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(Slice(u"abcde", c.start, c.count), TextView(c.expected))
+        << "start " << c.start << " count " << c.count;
+  }
+  EXPECT_EQ(Slice(u"", 1, 1), TextView());
+}
+
+TEST(IntegerTextTest, PlainDecimal) {
+  EXPECT_EQ(integerText(0), u"0");
+  EXPECT_EQ(integerText(37), u"37");
+  EXPECT_EQ(integerText(-12), u"-12");
+  EXPECT_EQ(integerText(1000000), u"1000000");
+  EXPECT_EQ(integerText(std::numeric_limits<std::int64_t>::min()),
+            u"-9223372036854775808");
+}
+
+TEST(TextListTest, OneBasedAndEmptyOutsideTheList) {
+  TextList list;
+  list.append(u"first");
+  list.append(u"");
+  list.append(u"third");
+  EXPECT_EQ(list.size(), 3);
+  EXPECT_EQ(list[1], u"first");
+  EXPECT_EQ(list[2], u"");
+  EXPECT_EQ(list[3], u"third");
+  EXPECT_EQ(list[0], u"");
+  EXPECT_EQ(list[4], u"");
+}
+
+}  // namespace
+}  // namespace tintgrove

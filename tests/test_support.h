@@ -1,0 +1,38 @@
+// Helpers shared by the unit tests: a scratch folder and whole-file access.
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+#include "textfile/text.h"
+
+namespace tintgrove::test {
+
+// A fresh folder, removed with everything in it at the end of the test.
+class ScratchFolder {
+ public:
+  ScratchFolder();
+  ~ScratchFolder();
+  ScratchFolder(const ScratchFolder&) = delete;
+  ScratchFolder& operator=(const ScratchFolder&) = delete;
+
+  const std::filesystem::path& path() const { return path_; }
+  std::filesystem::path file(std::string_view name) const { return path_ / name; }
+  // The path of `name` inside the folder, as the program's text.
+  Text text(std::string_view name) const;
+
+ private:
+  std::filesystem::path path_;
+};
+
+void writeBytes(const std::filesystem::path& file, std::string_view bytes);
+std::string readBytes(const std::filesystem::path& file);
+Text pathText(const std::filesystem::path& path);
+// UTF-8 of a text, for readable failure messages.
+std::string shown(TextView text);
+
+// hex-bin.txt as shipped: line k holds k - 1 in two upper-case hex digits.
+std::string standardTable();
+
+}  // namespace tintgrove::test
