@@ -3,8 +3,8 @@
 set -euo pipefail
 packages=(
   cmake g++ make libgtest-dev clang libclang-rt-14-dev  # build, sanitizers, fuzzers
-  povray                                                # renders what we write
-  zenity xvfb xauth xdotool imagemagick                 # the desktop dialogs, headless
+  povray python3                                        # renders what we write, reads the image
+  zenity xvfb xauth xdotool xclip imagemagick           # the desktop dialogs, headless
   g++-mingw-w64-x86-64 wine wine64 fonts-wine           # the Windows build under Wine
 )
 missing=()

@@ -2,6 +2,7 @@
 // terminal (a prompt on standard error, the answer on standard input, the
 // notice on standard output).
 #include <fcntl.h>
+#include <poll.h>
 #include <spawn.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -64,7 +65,7 @@ std::string findOnPath(const char* program) {
     std::size_t end = folders.find(':', start);
     if (end == std::string::npos) end = folders.size();
     std::string candidate = folders.substr(start, end - start);
-    if (candidate.empty()) candidate = ".";
+    if (candidate.empty()) candidate.push_back('.');
     candidate += '/';
     candidate += program;
     if (::access(candidate.c_str(), X_OK) == 0 && !isDirectory(candidate)) {
@@ -79,13 +80,38 @@ struct Finished {
   bool ran = false;  // started and exited by itself
   int status = -1;   // its exit status
   std::string output;
+  std::string errors;
 };
 
-// Starts the program with an argument vector (no shell) and collects its
-// standard output when asked to.
+// Reads both pipes until the program has closed them; both are drained
+// together so that neither can fill up and stall the program.
+void collect(int outputPipe, int errorPipe, Finished& finished) {
+  pollfd ends[2] = {{outputPipe, POLLIN, 0}, {errorPipe, POLLIN, 0}};
+  std::string* sinks[2] = {&finished.output, &finished.errors};
+  int open = 2;
+  while (open > 0) {
+    if (::poll(ends, 2, -1) < 0) {
+      if (errno == EINTR) continue;
+      return;
+    }
+    for (int i = 0; i < 2; ++i) {
+      if (ends[i].fd < 0 || ends[i].revents == 0) continue;
+      char chunk[4096];
+      const ssize_t got = ::read(ends[i].fd, chunk, sizeof chunk);
+      if (got > 0) {
+        sinks[i]->append(chunk, static_cast<std::size_t>(got));
+      } else if (got == 0 || errno != EINTR) {
+        ends[i].fd = -1;  // poll skips negative descriptors
+        --open;
+      }
+    }
+  }
+}
+
+// Starts the program with an argument vector (no shell) and collects what it
+// writes to standard output and standard error.
 Finished runProgram(const std::string& program,
-                    const std::vector<std::string>& arguments,
-                    bool collectOutput) {
+                    const std::vector<std::string>& arguments) {
   Finished finished;
   std::vector<char*> argv;
   for (const auto& argument : arguments) {
@@ -93,35 +119,27 @@ Finished runProgram(const std::string& program,
   }
   argv.push_back(nullptr);
 
-  int pipeEnds[2] = {-1, -1};
+  int outputEnds[2] = {-1, -1};
+  int errorEnds[2] = {-1, -1};
+  if (::pipe2(outputEnds, O_CLOEXEC) != 0) return finished;
+  if (::pipe2(errorEnds, O_CLOEXEC) != 0) {
+    ::close(outputEnds[0]);
+    ::close(outputEnds[1]);
+    return finished;
+  }
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
-  if (collectOutput) {
-    if (::pipe2(pipeEnds, O_CLOEXEC) != 0) {
-      posix_spawn_file_actions_destroy(&actions);
-      return finished;
-    }
-    posix_spawn_file_actions_adddup2(&actions, pipeEnds[1], STDOUT_FILENO);
-  }
+  posix_spawn_file_actions_adddup2(&actions, outputEnds[1], STDOUT_FILENO);
+  posix_spawn_file_actions_adddup2(&actions, errorEnds[1], STDERR_FILENO);
   pid_t child = -1;
   const int started = ::posix_spawn(&child, program.c_str(), &actions, nullptr,
                                     argv.data(), environ);
   posix_spawn_file_actions_destroy(&actions);
-  if (collectOutput) {
-    ::close(pipeEnds[1]);
-    if (started == 0) {
-      char chunk[4096];
-      for (;;) {
-        const ssize_t got = ::read(pipeEnds[0], chunk, sizeof chunk);
-        if (got > 0) {
-          finished.output.append(chunk, static_cast<std::size_t>(got));
-        } else if (got == 0 || errno != EINTR) {
-          break;
-        }
-      }
-    }
-    ::close(pipeEnds[0]);
-  }
+  ::close(outputEnds[1]);
+  ::close(errorEnds[1]);
+  if (started == 0) collect(outputEnds[0], errorEnds[0], finished);
+  ::close(outputEnds[0]);
+  ::close(errorEnds[0]);
   if (started != 0) return finished;
   int status = 0;
   while (::waitpid(child, &status, 0) < 0) {
@@ -130,6 +148,14 @@ Finished runProgram(const std::string& program,
   finished.ran = WIFEXITED(status);
   finished.status = finished.ran ? WEXITSTATUS(status) : -1;
   return finished;
+}
+
+// zenity answers 0 for OK and 1 for cancel, but also 1 when GTK cannot reach
+// the display; only its message tells that case from a cancel.
+bool dialogFailed(const Finished& finished) {
+  if (!finished.ran || finished.status > 1) return true;
+  return finished.status == 1 &&
+         finished.errors.find("cannot open display") != std::string::npos;
 }
 
 class TerminalDialogs : public Dialogs {
@@ -144,7 +170,7 @@ class TerminalDialogs : public Dialogs {
       if (answer.empty()) return {};
       if (answer.front() != '/') answer = workingDirectory() + "/" + answer;
       std::string folder = answer.substr(0, answer.rfind('/'));
-      if (folder.empty()) folder = "/";
+      if (folder.empty()) folder.push_back('/');
       // The desktop dialog does not let such a name through either.
       if (isDirectory(folder)) return utf8ToText(answer);
       std::cerr << "folder not found: " << folder << "\n";
@@ -170,36 +196,38 @@ class ZenityDialogs : public Dialogs {
          "--title=" + textToUtf8(request.title),
          "--file-filter=" + before(filter, u'|') + " | " + after(filter, u'|'),
          "--filename=" + workingDirectory() + "/" +
-             after(request.defaultPath, u'\\')},
-        true);
+             after(request.defaultPath, u'\\')});
+    if (dialogFailed(finished)) {
+      reportFailure(finished);
+      return terminal_.askForFile(request);
+    }
+    if (finished.status != 0) return {};  // cancel
     std::string path = finished.output;
     if (!path.empty() && path.back() == '\n') path.pop_back();
-    // Status 1 is a cancel; anything else but 0 a failed dialog.
-    if (!finished.ran || finished.status != 0) return {};
     return utf8ToText(path);
   }
 
   void showNotice(TextView title, TextView text) override {
-    // zenity reads backslash escapes in the text; double them so that a
-    // file name shows as it is.
-    std::string shown;
-    for (const char c : noticeLines(text)) {
-      if (c == '\\') shown += '\\';
-      shown += c;
-    }
+    // Without markup zenity shows the text as it is: no entities, no
+    // backslash escapes, so a file name needs no quoting.
     const Finished finished = runProgram(
-        zenity_,
-        {"zenity", "--info", "--title=" + textToUtf8(title), "--no-markup",
-         "--text=" + shown},
-        false);
+        zenity_, {"zenity", "--info", "--title=" + textToUtf8(title),
+                  "--no-markup", "--text=" + noticeLines(text)});
     // The outcome must not be lost when the desktop dialog fails.
-    if (!finished.ran || finished.status > 1) {
-      TerminalDialogs().showNotice(title, text);
+    if (dialogFailed(finished)) {
+      reportFailure(finished);
+      terminal_.showNotice(title, text);
     }
   }
 
  private:
+  static void reportFailure(const Finished& finished) {
+    std::cerr << finished.errors;
+    std::cerr << "zenity failed; using the terminal\n" << std::flush;
+  }
+
   std::string zenity_;
+  TerminalDialogs terminal_;
 };
 
 bool hasDisplay() {
