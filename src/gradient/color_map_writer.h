@@ -2,6 +2,8 @@
 #pragma once
 
 #include <cstdint>
+#include <span>
+#include <string_view>
 
 #include "run/run_state.h"
 #include "textfile/text.h"
@@ -26,5 +28,7 @@ Text channelNumberText(float channelInteger);
 // baseName made a valid POV-Ray identifier.
 Text declaredName(TextView baseName);
 bool isReservedWord(TextView word);
+// All of them, sorted.
+std::span<const std::u16string_view> reservedWords();
 
 }  // namespace tintgrove::ColorMapWriter

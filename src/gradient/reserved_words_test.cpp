@@ -1,0 +1,45 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "gradient/color_map_writer.h"
+#include "test_support.h"
+
+namespace tintgrove {
+namespace {
+
+using namespace ColorMapWriter;
+
+// The lookup is a binary search: an unsorted entry would hide its neighbours.
+TEST(ReservedWordsTest, AreSortedUniqueAndLowerCase) {
+  const auto words = reservedWords();
+  EXPECT_TRUE(std::adjacent_find(words.begin(), words.end(),
+                                 [](auto a, auto b) { return !(a < b); }) ==
+              words.end());
+  for (const auto word : words) {
+    EXPECT_FALSE(word.empty());
+    EXPECT_TRUE(std::all_of(word.begin(), word.end(), [](char16_t c) {
+      return (c >= u'a' && c <= u'z') || (c >= u'0' && c <= u'9') || c == u'_';
+    })) << test::shown(word);
+    EXPECT_TRUE(isReservedWord(word)) << test::shown(word);
+  }
+}
+
+TEST(ReservedWordsTest, KnowsTheWordsThatStopAParse) {
+  // First and last entries, single letters and words from each part of the
+  // language; each of these stops POV-Ray 3.7 in a #declare.
+  for (const char16_t* word :
+       {u"aa_level", u"z", u"red", u"green", u"blue", u"rgb", u"x", u"y", u"t",
+        u"pi", u"color_map", u"colour_map", u"declare", u"version", u"include",
+        u"sphere", u"texture", u"function", u"max_trace_level", u"yes"}) {
+    EXPECT_TRUE(isReservedWord(word)) << test::shown(word);
+  }
+  // Case matters, and a prefix or an extension of a word is free.
+  for (const char16_t* word : {u"Red", u"RED", u"_red", u"reds", u"re", u"sunset",
+                               u"", u"a", u"zz", u"color_maps"}) {
+    EXPECT_FALSE(isReservedWord(word)) << test::shown(word);
+  }
+}
+
+}  // namespace
+}  // namespace tintgrove
