@@ -15,6 +15,7 @@ cleanup() {
 }
 trap cleanup EXIT
 failures=0
+rm -rf "$shots"  # only this run's screenshots
 fail() {
   echo "FAIL $case: $*"
   failures=$((failures + 1))
@@ -23,6 +24,8 @@ fail() {
   shot="$shots/$(printf '%s' "$case" | tr -c 'a-z0-9' '_').png"
   [ "$shot" = "${last_shot:-}" ] && return
   last_shot=$shot
+  echo "--- the program's standard error:"
+  cat "$tmp/stderr" 2>/dev/null
   mkdir -p "$shots"
   timeout 10 import -window root "$shot" 2>/dev/null && echo "screenshot: $shot"
 }
