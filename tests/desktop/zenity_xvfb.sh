@@ -38,8 +38,10 @@ mkdir -p "$HOME" "$XDG_CONFIG_HOME" "$XDG_CACHE_HOME" "$XDG_DATA_HOME"
 mkdir -m 700 "$XDG_RUNTIME_DIR"
 unset WAYLAND_DISPLAY
 
-# Xvfb picks a free display and writes its number to the descriptor.
-Xvfb -displayfd 3 -nolisten tcp -screen 0 1024x768x24 3>"$tmp/display" \
+# Xvfb picks a free display and writes its number to the descriptor. It must
+# not reset when its last client leaves: a dialog that connects during the
+# reset finds no display.
+Xvfb -displayfd 3 -noreset -nolisten tcp -screen 0 1024x768x24 3>"$tmp/display" \
   >"$tmp/xvfb.log" 2>&1 &
 xvfb=$!
 for _ in $(seq 100); do
