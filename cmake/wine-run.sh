@@ -2,13 +2,14 @@
 # Runs a Windows program under Wine in a private prefix:
 #   wine-run.sh PREFIX PROGRAM.exe [ARGUMENTS...]
 # The prefix is created on first use. Wine's own chatter, its browser and
-# .NET installers and its desktop menu entries are kept out.
+# .NET installers, its desktop menu entries and its crash dialog (a crash
+# ends the program at once) are kept out.
 set -euo pipefail
 prefix=$1
 shift
 export WINEPREFIX=$prefix
 export WINEDEBUG=${WINEDEBUG:--all}
-export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe,winedbg.exe=d"
 # With a UTF-8 locale Wine's ANSI code page is 1252.
 export LC_ALL=C.UTF-8
 wine=$(command -v wine64 || command -v wine || true)
