@@ -79,6 +79,12 @@ start() {
   program_pid=$!
 }
 
+# After a failure: the program must not outlive its case.
+abandon() {
+  timeout 20 wineserver -k >/dev/null 2>&1
+  wait "$program_pid"
+}
+
 # The id of the first window whose title matches, within SECONDS.
 wait_window() {
   local pattern=$1 seconds=$2 id
@@ -104,12 +110,19 @@ probe() { timeout 60 "$wine_run" "$prefix" "$probe" "$@" 2>>"$case_dir/probe.log
 # The open-file dialog, shown as asked, focused and ready for keys.
 dialog_ready() {
   local id box
-  box=$(probe file-box 30) || { case_failed "no open-file dialog"; return 1; }
-  [ "$box" = $'file.json\njson (*.json)' ] ||
-    { case_failed "dialog proposes '$box'"; return 1; }
-  id=$(wait_window '^Open \.json file - v\.02$' 10) ||
-    { case_failed "dialog window not found"; return 1; }
-  wait_focus "$id" || { case_failed "dialog never got the focus"; return 1; }
+  if ! box=$(probe file-box 30); then
+    case_failed "no open-file dialog"
+  elif [ "$box" != $'file.json\njson (*.json)' ]; then
+    case_failed "dialog proposes '$box'"
+  elif ! id=$(wait_window '^Open \.json file - v\.02$' 10); then
+    case_failed "dialog window not found"
+  elif ! wait_focus "$id"; then
+    case_failed "dialog never got the focus"
+  else
+    return 0
+  fi
+  abandon
+  return 1
 }
 
 # finish EXPECTED-TEXT EXPECTED-EXIT: reads the notice, dismisses it with
@@ -120,11 +133,13 @@ finish() {
   text=${text%x}
   if id=$(wait_window '^Info:$' 10) && wait_focus "$id"; then
     xdotool key Return
+    wait "$program_pid"
+    code=$?
   else
     case_failed "no message box to dismiss"
+    abandon
+    code=none
   fi
-  wait "$program_pid"
-  code=$?
   if [ "$text" != "$expected" ]; then
     case_failed "notice differs"
     echo "--- got";  printf '%s' "$text" | od -c | head -n 20
@@ -214,6 +229,7 @@ if probe choose 30 "$(windows_path "$case_dir/$name.json")"; then
   [ -s "$case_dir/$name.inc" ] || case_failed "$name.inc not written"
 else
   case_failed "could not fill the dialog"
+  abandon
 fi
 
 [ "$failures" = 0 ] || { echo "wine e2e: $failures failures (files in $work)"; exit 1; }
