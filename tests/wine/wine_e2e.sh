@@ -1,0 +1,236 @@
+#!/usr/bin/env bash
+# tintgrove.exe end to end under Wine on a headless X server: the open-file
+# dialog is driven with xdotool (or, for names xdotool cannot type, with the
+# dialog_probe helper), the message box text is read back exactly by the
+# helper and the box is dismissed with Return.
+#
+#   wine_e2e.sh WINE_RUN PREFIX TINTGROVE_EXE PROBE_EXE SOURCE_ROOT WORK
+set -uo pipefail
+wine_run=$1
+prefix=$2
+exe=$3
+probe=$4
+root=$5
+work=$6
+fixtures=$root/tests/e2e/fixtures
+banner="Tintgrove 0.2  orlavex 03.20.2026"
+failures=0
+xvfb_pid=
+
+rm -rf "$work"
+mkdir -p "$work"
+export WINEPREFIX=$prefix WINEDEBUG=-all LC_ALL=C.UTF-8
+
+cleanup() {
+  timeout 20 wineserver -k >/dev/null 2>&1
+  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null && wait "$xvfb_pid" 2>/dev/null
+}
+trap cleanup EXIT
+
+die() {
+  echo "wine e2e: $*" >&2
+  exit 1
+}
+
+# The prefix (created on first use) and, with no window manager, windows
+# that Wine itself focuses and closes without a stall.
+env -u DISPLAY "$wine_run" "$prefix" reg add 'HKCU\Software\Wine\X11 Driver' \
+  /v Managed /t REG_SZ /d N /f >/dev/null 2>&1 || die "wine reg add failed"
+# Let the server (started without a display) go before the runs.
+timeout 60 wineserver -w || die "wineserver did not stop"
+
+# Xvfb picks a free display and writes its number when it is ready.
+Xvfb -displayfd 3 -nolisten tcp -screen 0 1024x768x24 \
+  3>"$work/display" >"$work/xvfb.log" 2>&1 &
+xvfb_pid=$!
+for _ in $(seq 100); do
+  [ -s "$work/display" ] && break
+  sleep 0.1
+done
+display=$(tr -dc '0-9' <"$work/display")
+[ -n "$display" ] || die "Xvfb did not start (see $work/xvfb.log)"
+export DISPLAY=:$display
+
+# The Windows name of a path of this machine (drive Z: is the root).
+windows_path() { printf 'Z:%s' "${1//\//\\}"; }
+
+# --- one run of the program ---------------------------------------------
+case_name=
+case_dir=
+program_pid=
+
+case_failed() {
+  local shot="$work/$case_name-failure.png"
+  echo "FAIL $case_name: $*"
+  if timeout 20 import -window root "$shot" 2>/dev/null; then
+    echo "  screenshot: $shot"
+  fi
+  failures=$((failures + 1))
+}
+
+# start CASE: a folder of its own with the table, and the program in it.
+start() {
+  case_name=$1
+  case_dir=$work/$case_name
+  mkdir -p "$case_dir"
+  cp "$root/data/hex-bin.txt" "$case_dir/"
+  (cd "$case_dir" && exec timeout 120 "$wine_run" "$prefix" "$exe") \
+    >"$case_dir/stdout" 2>"$case_dir/stderr" &
+  program_pid=$!
+}
+
+# After a failure: the program must not outlive its case.
+abandon() {
+  timeout 20 wineserver -k >/dev/null 2>&1
+  wait "$program_pid"
+}
+
+# The id of the first window whose title matches, within SECONDS.
+wait_window() {
+  local pattern=$1 seconds=$2 id
+  for _ in $(seq $((seconds * 10))); do
+    id=$(xdotool search --name "$pattern" 2>/dev/null | head -n 1)
+    [ -n "$id" ] && { echo "$id"; return 0; }
+    sleep 0.1
+  done
+  return 1
+}
+
+wait_focus() {
+  local id=$1
+  for _ in $(seq 100); do
+    [ "$(xdotool getwindowfocus 2>/dev/null)" = "$id" ] && return 0
+    sleep 0.1
+  done
+  return 1
+}
+
+probe() { timeout 60 "$wine_run" "$prefix" "$probe" "$@" 2>>"$case_dir/probe.log"; }
+
+# The open-file dialog, shown as asked, focused and ready for keys.
+dialog_ready() {
+  local id box
+  if ! box=$(probe file-box 30); then
+    case_failed "no open-file dialog"
+  elif [ "$box" != $'file.json\njson (*.json)' ]; then
+    case_failed "dialog proposes '$box'"
+  elif ! id=$(wait_window '^Open \.json file - v\.02$' 10); then
+    case_failed "dialog window not found"
+  elif ! wait_focus "$id"; then
+    case_failed "dialog never got the focus"
+  else
+    return 0
+  fi
+  abandon
+  return 1
+}
+
+# finish EXPECTED-TEXT EXPECTED-EXIT: reads the notice, dismisses it with
+# Return and checks how the program ended.
+finish() {
+  local expected=$1 expected_code=$2 text id code
+  text=$(probe notice 30; printf x)
+  text=${text%x}
+  if id=$(wait_window '^Info:$' 10) && wait_focus "$id"; then
+    xdotool key Return
+    wait "$program_pid"
+    code=$?
+  else
+    case_failed "no message box to dismiss"
+    abandon
+    code=none
+  fi
+  if [ "$text" != "$expected" ]; then
+    case_failed "notice differs"
+    echo "--- got";  printf '%s' "$text" | od -c | head -n 20
+    echo "--- want"; printf '%s' "$expected" | od -c | head -n 20
+  fi
+  [ "$code" = "$expected_code" ] ||
+    case_failed "exit code $code, want $expected_code"
+  # Nothing may be left running before the next case.
+  timeout 30 wineserver -w
+}
+
+type_path() {
+  xdotool type --delay 5 -- "$1"
+  xdotool key Return
+}
+
+# --- the cases -------------------------------------------------------------
+
+# Happy path: the include file is byte for byte what the POSIX build writes,
+# and the dialogs run on version 6 of the common controls.
+WINEDEBUG=-all,+loaddll start happy-path
+cp "$fixtures/sunset.json" "$case_dir/"
+if dialog_ready; then
+  type_path "$(windows_path "$case_dir/sunset.json")"
+  finish "$banner"$'\r'"sunset.inc created "$'\r'"2 colors in gradient"$'\r' 0
+  cmp -s "$case_dir/sunset.inc" "$fixtures/sunset.inc" ||
+    case_failed "sunset.inc differs from $fixtures/sunset.inc"
+  grep -q 'common-controls_6595b64144ccf1df_6\.0\.[^\\]*\\\\COMCTL32\.dll' \
+    "$case_dir/stderr" || case_failed "common controls 6 not loaded"
+fi
+
+# Escape cancels: no include file, the table still read, exit 0.
+start cancel
+cp "$fixtures/sunset.json" "$case_dir/"
+if dialog_ready; then
+  xdotool key Escape
+  finish "canceled" 0
+  [ ! -e "$case_dir/sunset.inc" ] || case_failed "cancel wrote sunset.inc"
+fi
+
+# A name typed in an existing folder that holds no such file.
+start missing-gradient
+if dialog_ready; then
+  missing=$(windows_path "$case_dir/missing.json")
+  type_path "$missing"
+  finish "$banner"$'\r'"missing.inc not created "$'\r'"0 colors in gradient"$'\r'"cannot open $missing"$'\r' 1
+  [ -z "$(ls "$case_dir" | grep -v -e hex-bin.txt -e stdout -e stderr -e probe.log)" ] ||
+    case_failed "files appeared: $(ls "$case_dir")"
+fi
+
+# The 260-character buffer: a path of 259 characters and its NUL fit (the
+# file is missing: "cannot open"); one of 260 does not, and the dialog
+# returns nothing. (Wine's dialog copies the typed path into a 260-character
+# buffer of its own without a bound, so much longer paths crash Wine itself.)
+long_path() {
+  local total=$1 folder
+  folder=$(windows_path "$case_dir")'\'
+  printf '%s%s.json' "$folder" \
+    "$(printf 'g%.0s' $(seq $((total - ${#folder} - 5))))"
+}
+
+start longest-path
+if dialog_ready; then
+  long=$(long_path 259)
+  [ ${#long} = 259 ] || die "path of ${#long} characters"
+  base=${long##*\\}
+  base=${base%.json}
+  type_path "$long"
+  finish "$banner"$'\r'"$base.inc not created "$'\r'"0 colors in gradient"$'\r'"cannot open $long"$'\r' 1
+fi
+
+start too-long-path
+if dialog_ready; then
+  long=$(long_path 260)
+  [ ${#long} = 260 ] || die "path of ${#long} characters"
+  type_path "$long"
+  finish "canceled" 0
+fi
+
+# A name outside the ANSI code page, put in by the helper: the wide path
+# reaches the file system unchanged in both directions.
+start wide-name
+name=$'\u65e5\u6ca1 gr\u00fcn'
+cp "$fixtures/sunset.json" "$case_dir/$name.json"
+if probe choose 30 "$(windows_path "$case_dir/$name.json")"; then
+  finish "$banner"$'\r'"$name.inc created "$'\r'"2 colors in gradient"$'\r' 0
+  [ -s "$case_dir/$name.inc" ] || case_failed "$name.inc not written"
+else
+  case_failed "could not fill the dialog"
+  abandon
+fi
+
+[ "$failures" = 0 ] || { echo "wine e2e: $failures failures (files in $work)"; exit 1; }
+echo "wine e2e: all cases passed"
