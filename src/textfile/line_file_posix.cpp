@@ -128,17 +128,17 @@ bool closeFile(FileId file) {
 }
 
 void decodeAnsi(const unsigned char* bytes, std::size_t size, Text& out) {
+  // One character per byte, from a table built once.
+  static const std::array<char16_t, 256> kTable = [] {
+    std::array<char16_t, 256> table{};
+    for (int byte = 0; byte < 256; ++byte) {
+      table[byte] = decodeByte(static_cast<unsigned char>(byte));
+    }
+    return table;
+  }();
   out.resize(size);
   char16_t* units = out.data();
-  // Widen everything, then fix the bytes 80 to 9F, which are rare: two plain
-  // loops the compiler turns into vector code.
-  bool anyHighControl = false;
-  for (std::size_t i = 0; i < size; ++i) {
-    units[i] = bytes[i];
-    anyHighControl |= static_cast<unsigned char>(bytes[i] - 0x80) < 0x20;
-  }
-  if (!anyHighControl) return;
-  for (std::size_t i = 0; i < size; ++i) units[i] = decodeByte(bytes[i]);
+  for (std::size_t i = 0; i < size; ++i) units[i] = kTable[bytes[i]];
 }
 
 void encodeAnsi(TextView text, std::string& out) {
