@@ -4,6 +4,7 @@
 // gradient and the shipped table is used. Checked: no crash or UB, a notice
 // that agrees with the exit code, and an include file whose every line is
 // well formed, with one entry per colour.
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -62,19 +63,18 @@ std::string readFile(const std::string& path) {
   return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
-// The run reads hex-bin.txt from the working directory: work in a folder of
-// our own for the whole session.
+// The run reads hex-bin.txt from the working directory: each input runs in a
+// folder of our own, and the fuzzer's own folder is restored after it.
 struct WorkFolder {
   WorkFolder() {
     const char* tmp = std::getenv("TMPDIR");
     path = std::string(tmp && *tmp ? tmp : "/tmp") + "/tintgrove-fuzz-run-" +
            std::to_string(::getpid());
     ::mkdir(path.c_str(), 0700);
-    check(::chdir(path.c_str()) == 0, "cannot enter the work folder");
   }
   ~WorkFolder() {
-    for (const char* name : {"hex-bin.txt", "gradient.json", "gradient.inc"}) {
-      std::remove(name);
+    for (const char* name : {"/hex-bin.txt", "/gradient.json", "/gradient.inc"}) {
+      std::remove((path + name).c_str());
     }
     ::rmdir(path.c_str());
   }
@@ -93,6 +93,11 @@ std::string digitsOf(std::int64_t value) { return std::to_string(value); }
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::string input(reinterpret_cast<const char*>(data), size);
   const std::string folder = workFolder();
+  static const int home = ::open(".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  check(home >= 0 && ::chdir(folder.c_str()) == 0, "cannot enter the work folder");
+  struct GoHome {
+    ~GoHome() { check(::fchdir(home) == 0, "cannot return to the start folder"); }
+  } goHome;
   const auto split = input.find("\n====\n");
   writeFile("hex-bin.txt", split == std::string::npos ? standardTable()
                                                       : input.substr(0, split));
