@@ -56,6 +56,8 @@ run "/dev/zero" /dev/zero "$(notice ".inc not created " 0 "cannot open /dev/zero
 run "/dev/urandom" /dev/urandom \
   "$(notice "ur.inc not created " 0 "cannot open /dev/urandom")" 1
 [ -e /dev/.inc ] || [ -e /dev/ur.inc ] && fail "a file was written into /dev"
+[ -e "$work/folder.inc" ] || [ -e "$work/pipe.inc" ] && fail "an include file was written"
+[ -d "$work/folder.json" ] && [ -p "$work/pipe.json" ] || fail "directory or FIFO changed"
 
 # A file another process holds locked is not read, and keeps its content.
 cp "$work/sunset.json" "$work/locked.json"
