@@ -1,5 +1,6 @@
 #include "gradient/color_map_writer.h"
 
+#include <array>
 #include <charconv>
 #include <cmath>
 #include <limits>
@@ -26,16 +27,44 @@ void appendAscii(Text& out, const char* begin, const char* end) {
   out.append(begin, end);
 }
 
+// Builds one line in storage that is reused from line to line, so that an
+// entry costs no allocation and no call per piece.
+class LineBuilder {
+ public:
+  void clear() { used_ = 0; }
+  void put(TextView piece) {
+    if (buffer_.size() - used_ < piece.size()) {
+      buffer_.resize(2 * (used_ + piece.size()));
+    }
+    char16_t* out = buffer_.data() + used_;
+    for (const char16_t c : piece) *out++ = c;
+    used_ += piece.size();
+  }
+  TextView text() const { return TextView(buffer_.data(), used_); }
+
+ private:
+  Text buffer_ = Text(128, u' ');
+  std::size_t used_ = 0;
+};
+
+// Slice(text, 1, 5), then "00" (or ".000" after a bare integer) when it is
+// shorter than four characters.
+void putPositionText(LineBuilder& line, TextView text) {
+  const TextView kept = text.substr(0, 5);
+  line.put(kept);
+  if (kept.size() < 4) {
+    // A bare integer gets a fraction rather than digits, so 1 stays 1.000.
+    line.put((kept.empty() || kept.find(u'.') != TextView::npos) ? u"00"
+                                                                 : u".000");
+  }
+}
+
 }  // namespace
 
 Text positionText(TextView text) {
-  Text result(Slice(text, 1, 5));
-  if (result.size() < 4) {
-    // A bare integer gets a fraction rather than digits, so 1 stays 1.000.
-    result += (result.empty() || result.find(u'.') != Text::npos) ? u"00"
-                                                                  : u".000";
-  }
-  return result;
+  LineBuilder line;
+  putPositionText(line, text);
+  return Text(line.text());
 }
 
 float readPlainDecimal(TextView text) {
@@ -137,28 +166,38 @@ Outcome write(const RunState& state) {
   file.writeLine(u"   color_map {");
 
   const HexCodeTable& table = state.codeTable;
-  Text notFound;
+  // Every found code gives a line number from 1 to 256: format each once.
+  std::array<Text, HexCodeTable::kLookupLines + 1> channelTexts;
+  for (std::size_t k = 1; k < channelTexts.size(); ++k) {
+    channelTexts[k] = channelNumberText(static_cast<float>(k));
+  }
+  LineBuilder entry;
+  Text notFound, notFoundChannel;
   for (std::int64_t i = 1; i <= state.colorCount(); ++i) {
-    line = u"    [";
-    line += positionText(state.positionTexts[i]);
-    line += u"   rgb <";
+    entry.clear();
+    entry.put(u"    [");
+    putPositionText(entry, state.positionTexts[i]);
+    entry.put(u"   rgb <");
     const TextView color = state.colorTexts[i];
-    for (int channel = 0; channel < 3; ++channel) {
-      if (channel > 0) line += u", ";
-      const TextView code = Slice(color, 1 + 2 * channel, 2);
-      float channelInteger;
+    for (std::size_t channel = 0; channel < 3; ++channel) {
+      if (channel > 0) entry.put(u", ");
+      // Slice(color, 1 + 2 * channel, 2)
+      const TextView code = 2 * channel < color.size()
+                                ? color.substr(2 * channel, 2)
+                                : TextView();
       if (const std::int64_t tableLine = table.lineOf(code); tableLine >= 1) {
-        channelInteger = static_cast<float>(tableLine);
+        entry.put(channelTexts[static_cast<std::size_t>(tableLine)]);
       } else {
         ++outcome.codesNotFound;
         notFound = code;
         notFound += u" ? ";
-        channelInteger = std::nearbyint(readPlainDecimal(notFound));
+        notFoundChannel =
+            channelNumberText(std::nearbyint(readPlainDecimal(notFound)));
+        entry.put(notFoundChannel);
       }
-      line += channelNumberText(channelInteger);
     }
-    line += u">]";
-    file.writeLine(line);
+    entry.put(u">]");
+    file.writeLine(entry.text());
   }
   file.writeLine(u"   }");
   const bool allWritten = file.writesSucceeded();

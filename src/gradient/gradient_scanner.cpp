@@ -7,16 +7,18 @@
 namespace tintgrove::GradientScanner {
 
 void scanLine(TextView line, RunState& state) {
-  const auto n = static_cast<std::int64_t>(line.size());
-  if (Slice(line, 6, 8) == u"position") {
+  // Slice(line, 6, 8) == "position" and Slice(line, 15, 1) == "#", written
+  // out on the indexes: this runs for every line of a large file.
+  const std::size_t n = line.size();
+  if (n >= 13 && line.substr(5, 8) == u"position") {
     // The value runs to the end of the line; only a trailing comma goes, so
     // the last member of an object keeps its last digit.
-    TextView value = Slice(line, 17, n - 16);
+    TextView value = n > 16 ? line.substr(16) : TextView();
     if (!value.empty() && value.back() == u',') value.remove_suffix(1);
     state.positionTexts.append(value);
   }
-  if (Slice(line, 15, 1) == u"#") {
-    state.colorTexts.append(Slice(line, 16, n - 16));
+  if (n >= 15 && line[14] == u'#') {
+    state.colorTexts.append(n > 16 ? line.substr(15, n - 16) : TextView());
   }
 }
 

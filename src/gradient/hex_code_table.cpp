@@ -39,12 +39,7 @@ void HexCodeTable::index(std::int64_t line, TextView entry) {
   }
 }
 
-std::int64_t HexCodeTable::lineOf(TextView code) const {
-  if (code.empty()) return empty_;
-  if (code.size() == 1 && code[0] < 128) return single_[code[0]];
-  if (code.size() == 2 && code[0] < 128 && code[1] < 128) {
-    return pair_[code[0] * 128 + code[1]];
-  }
+std::int64_t HexCodeTable::lineOfOther(TextView code) const {
   const auto found = other_.find(code);
   return found == other_.end() ? 0 : found->second;
 }

@@ -22,13 +22,21 @@ class HexCodeTable {
   // The line number as Integer text, or the code followed by " ? ".
   Text lookup(TextView code) const;
   // The highest line among 1 to 256 that holds `code`, or 0.
-  std::int64_t lineOf(TextView code) const;
+  std::int64_t lineOf(TextView code) const {
+    if (code.empty()) return empty_;
+    if (code.size() == 1 && code[0] < 128) return single_[code[0]];
+    if (code.size() == 2 && code[0] < 128 && code[1] < 128) {
+      return pair_[code[0] * 128 + code[1]];
+    }
+    return lineOfOther(code);
+  }
 
   // Every line, spaces (code 32) trimmed at both ends.
   const TextList& codeEntries() const { return codeEntries_; }
 
  private:
   void index(std::int64_t line, TextView entry);
+  std::int64_t lineOfOther(TextView code) const;
 
   TextList codeEntries_;
   LineFile file_;

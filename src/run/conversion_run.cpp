@@ -67,8 +67,17 @@ int run(Dialogs& dialogs, RunState& state) {
   std::setlocale(LC_NUMERIC, "C");
   deriveNames(state);
 
-  // The table is read before the cancel test, as it always has been.
-  const bool tableOpened = state.codeTable.load(kTableFile);
+  // The table is read before the cancel test, as it always has been. Memory
+  // can run out on any line of any file: the run then says so and writes
+  // nothing, rather than end without a notice.
+  bool tableOpened = false;
+  bool tableOutOfMemory = false;
+  try {
+    tableOpened = state.codeTable.load(kTableFile);
+  } catch (const std::bad_alloc&) {
+    tableOpened = true;
+    tableOutOfMemory = true;
+  }
 
   if (state.chosenPath.empty()) {
     dialogs.showNotice(kNoticeTitle, kCancelText);
@@ -89,9 +98,14 @@ int run(Dialogs& dialogs, RunState& state) {
   // stops would be missing: write nothing rather than a wrong file.
   bool attempted = false;
   ColorMapWriter::Outcome written;
-  if (state.colorCount() > 0 && tableOpened && !outOfMemory) {
+  if (state.colorCount() > 0 && tableOpened && !tableOutOfMemory &&
+      !outOfMemory) {
     attempted = true;
-    written = ColorMapWriter::write(state);
+    try {
+      written = ColorMapWriter::write(state);
+    } catch (const std::bad_alloc&) {
+      written = ColorMapWriter::Outcome();
+    }
   }
 
   Summary summary;
@@ -105,6 +119,9 @@ int run(Dialogs& dialogs, RunState& state) {
                     u": not enough memory");
   }
   if (!tableOpened) summary.failure(u"cannot open hex-bin.txt");
+  if (tableOutOfMemory) {
+    summary.failure(u"cannot read all of hex-bin.txt: not enough memory");
+  }
   if (attempted && !written.written) {
     summary.failure(joined(u"cannot write ", state.includePath));
   }

@@ -1,6 +1,7 @@
 #include "textfile/line_file.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <memory>
 #include <new>
@@ -140,10 +141,52 @@ Text LineFile::readLine() {
   return line;
 }
 
+namespace {
+
+// The first byte in [p, end) that may end a line (NUL, LF or CR), or end.
+// Eight bytes at a time: a word without a byte below 14 holds no terminator.
+const unsigned char* findTerminator(const unsigned char* p,
+                                    const unsigned char* end) {
+  constexpr std::uint64_t kOnes = 0x0101010101010101u;
+  constexpr std::uint64_t kHighs = 0x8080808080808080u;
+  const auto isTerminator = [](unsigned char byte) {
+    return byte == 10 || byte == 13 || byte == 0;
+  };
+  while (end - p >= 8) {
+    std::uint64_t word;
+    std::memcpy(&word, p, sizeof word);
+    if (((word - kOnes * 14) & ~word & kHighs) != 0) {
+      // Some byte is below 14: a terminator, or a tab and the like.
+      for (int i = 0; i < 8; ++i) {
+        if (isTerminator(p[i])) return p + i;
+      }
+    }
+    p += 8;
+  }
+  while (p < end && !isTerminator(*p)) ++p;
+  return p;
+}
+
+}  // namespace
+
 void LineFile::readLine(Text& line) {
   line.clear();
   if (!open_ || open_->mode != Open::Mode::reading) return;
   Open& f = *open_;
+  if (f.buffer) {
+    // The usual case: the whole line and its terminator lie in the unread
+    // bytes, and are decoded straight from the buffer.
+    const unsigned char* begin = f.buffer.get() + f.next;
+    const unsigned char* end = f.buffer.get() + f.filled;
+    const unsigned char* stop = findTerminator(begin, end);
+    if (stop + 1 < end || (stop < end && *stop != 13)) {
+      std::size_t after = static_cast<std::size_t>(stop - f.buffer.get()) + 1;
+      if (*stop == 13 && f.buffer[after] == 10) ++after;
+      platform::decodeAnsi(begin, static_cast<std::size_t>(stop - begin), line);
+      f.next = after;
+      return;
+    }
+  }
   std::string& bytes = f.lineBytes;
   bytes.clear();
   for (;;) {
@@ -151,8 +194,7 @@ void LineFile::readLine(Text& line) {
     if (f.buffer) {
       const unsigned char* begin = f.buffer.get() + f.next;
       const unsigned char* end = f.buffer.get() + f.filled;
-      const unsigned char* p = begin;
-      while (p < end && (*p > 13 || (*p != 0 && *p != 10 && *p != 13))) ++p;
+      const unsigned char* p = findTerminator(begin, end);
       bytes.append(reinterpret_cast<const char*>(begin),
                    static_cast<std::size_t>(p - begin));
       f.next += static_cast<std::size_t>(p - begin);

@@ -128,14 +128,32 @@ bool closeFile(FileId file) {
 }
 
 void decodeAnsi(const unsigned char* bytes, std::size_t size, Text& out) {
+  // One character per byte, from a table built once.
+  static const std::array<char16_t, 256> kTable = [] {
+    std::array<char16_t, 256> table{};
+    for (int byte = 0; byte < 256; ++byte) {
+      table[byte] = decodeByte(static_cast<unsigned char>(byte));
+    }
+    return table;
+  }();
   out.resize(size);
-  for (std::size_t i = 0; i < size; ++i) out[i] = decodeByte(bytes[i]);
+  char16_t* units = out.data();
+  for (std::size_t i = 0; i < size; ++i) units[i] = kTable[bytes[i]];
 }
 
 void encodeAnsi(TextView text, std::string& out) {
+  const std::size_t size = text.size();
+  out.resize(size);
+  // Most texts are plain Latin-1 outside 80 to 9F: one byte per unit.
+  bool plain = true;
+  for (std::size_t i = 0; i < size; ++i) {
+    const char16_t unit = text[i];
+    out[i] = static_cast<char>(unit);
+    plain &= unit < 0x100 && static_cast<char16_t>(unit - 0x80) >= 0x20;
+  }
+  if (plain) return;
   out.clear();
-  out.reserve(text.size());
-  for (std::size_t i = 0; i < text.size(); ++i) {
+  for (std::size_t i = 0; i < size; ++i) {
     const char16_t unit = text[i];
     const unsigned char byte = encodeUnit(unit);
     if (byte != 0 || unit == 0) {
@@ -143,7 +161,7 @@ void encodeAnsi(TextView text, std::string& out) {
       continue;
     }
     // One "?" per character: a surrogate pair is one character.
-    if (unit >= 0xD800 && unit <= 0xDBFF && i + 1 < text.size() &&
+    if (unit >= 0xD800 && unit <= 0xDBFF && i + 1 < size &&
         text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF) {
       ++i;
     }

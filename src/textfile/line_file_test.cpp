@@ -75,6 +75,32 @@ TEST_P(BufferSize, LongLinesComeBackWhole) {
   EXPECT_EQ(lines[1], Text(10000, u'x'));
 }
 
+// Lines are searched for several bytes at a time: a terminator at every
+// offset, with control bytes that are not terminators (tab, 01, 0B, 0C, 0E)
+// right beside it, must end the line exactly there.
+TEST_P(BufferSize, TerminatorsAtEveryOffsetAmongControlBytes) {
+  const std::string fillers = "a\t\x01\x0B\x0C\x0E\x7F\x80\xFF";
+  const std::string terminators[] = {"\n", "\r\n", "\r", std::string(1, '\0')};
+  std::string bytes;
+  std::vector<Text> expected;
+  for (std::size_t length = 0; length < 20; ++length) {
+    for (const std::string& terminator : terminators) {
+      std::string line;
+      for (std::size_t i = 0; i < length; ++i) line += fillers[(i + length) % fillers.size()];
+      bytes += line + terminator;
+      Text text;
+      for (const char c : line) {
+        const auto byte = static_cast<unsigned char>(c);
+        text += byte == 0x80 ? u'\u20AC' : static_cast<char16_t>(byte);
+      }
+      expected.push_back(text);
+    }
+  }
+  test::writeBytes(folder_.file("in.txt"), bytes);
+  LineFile file = LineFile::openForReading(folder_.text("in.txt"));
+  EXPECT_EQ(readAllLines(file), expected);
+}
+
 TEST_P(BufferSize, WritesLinesWithCrLf) {
   LineFile file = LineFile::createForWriting(folder_.text("out.txt"));
   file.writeLine(u"");

@@ -34,16 +34,4 @@ Text asciiText(std::string_view ascii) {
   return Text(ascii.begin(), ascii.end());
 }
 
-void TextList::append(TextView text) {
-  chars_.append(text);
-  ends_.push_back(chars_.size());
-}
-
-TextView TextList::operator[](std::int64_t index) const {
-  if (index < 1 || index > size()) return {};
-  const auto i = static_cast<std::size_t>(index - 1);
-  const std::size_t begin = i == 0 ? 0 : ends_[i - 1];
-  return TextView(chars_).substr(begin, ends_[i] - begin);
-}
-
 }  // namespace tintgrove

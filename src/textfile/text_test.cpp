@@ -46,5 +46,22 @@ TEST(TextListTest, OneBasedAndEmptyOutsideTheList) {
   EXPECT_EQ(list[4], u"");
 }
 
+// The storage moves as it grows: entries must survive many regrowths, and a
+// copy must not share storage with its original.
+TEST(TextListTest, KeepsEveryEntryAcrossGrowthAndCopies) {
+  TextList list;
+  for (int i = 0; i < 100000; ++i) list.append(integerText(i));
+  TextList copy = list;
+  list.append(u"only in the original");
+  ASSERT_EQ(copy.size(), 100000);
+  for (int i = 0; i < 100000; i += 997) {
+    EXPECT_EQ(copy[i + 1], integerText(i));
+    EXPECT_EQ(list[i + 1], integerText(i));
+  }
+  EXPECT_EQ(list[100001], u"only in the original");
+  copy = list;
+  EXPECT_EQ(copy[100001], u"only in the original");
+}
+
 }  // namespace
 }  // namespace tintgrove

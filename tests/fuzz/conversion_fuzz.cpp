@@ -1,0 +1,155 @@
+// libFuzzer target: the whole conversion in-process, from a gradient file and
+// a code table made of the input, through a dialog fake. The input is the
+// table, a line "====", then the gradient; without that line it is all
+// gradient and the shipped table is used. Checked: no crash or UB, a notice
+// that agrees with the exit code, and an include file whose every line is
+// well formed, with one entry per colour.
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <regex>
+#include <string>
+#include <vector>
+
+#include "run/conversion_run.h"
+#include "textfile/line_file.h"
+
+namespace {
+
+using namespace tintgrove;
+
+class FakeDialogs : public Dialogs {
+ public:
+  explicit FakeDialogs(Text answer) : answer_(std::move(answer)) {}
+  Text askForFile(const FileRequest&) override { return answer_; }
+  void showNotice(TextView, TextView text) override { notices.emplace_back(text); }
+  std::vector<Text> notices;
+
+ private:
+  Text answer_;
+};
+
+void check(bool ok, const char* what) {
+  if (!ok) {
+    std::fprintf(stderr, "conversion fuzz: %s\n", what);
+    std::abort();
+  }
+}
+
+std::string standardTable() {
+  static const char kDigits[] = "0123456789ABCDEF";
+  std::string table;
+  for (int k = 0; k < 256; ++k) {
+    table += kDigits[k / 16];
+    table += kDigits[k % 16];
+    table += "\r\n";
+  }
+  return table;
+}
+
+void writeFile(const std::string& path, const std::string& bytes) {
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+std::string readFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+// The run reads hex-bin.txt from the working directory: each input runs in a
+// folder of our own, and the fuzzer's own folder is restored after it.
+struct WorkFolder {
+  WorkFolder() {
+    const char* tmp = std::getenv("TMPDIR");
+    path = std::string(tmp && *tmp ? tmp : "/tmp") + "/tintgrove-fuzz-run-" +
+           std::to_string(::getpid());
+    ::mkdir(path.c_str(), 0700);
+  }
+  ~WorkFolder() {
+    for (const char* name : {"/hex-bin.txt", "/gradient.json", "/gradient.inc"}) {
+      std::remove((path + name).c_str());
+    }
+    ::rmdir(path.c_str());
+  }
+  std::string path;
+};
+
+const std::string& workFolder() {
+  static const WorkFolder folder;
+  return folder.path;
+}
+
+std::string digitsOf(std::int64_t value) { return std::to_string(value); }
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  const std::string input(reinterpret_cast<const char*>(data), size);
+  const std::string folder = workFolder();
+  static const int home = ::open(".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  check(home >= 0 && ::chdir(folder.c_str()) == 0, "cannot enter the work folder");
+  struct GoHome {
+    ~GoHome() { check(::fchdir(home) == 0, "cannot return to the start folder"); }
+  } goHome;
+  const auto split = input.find("\n====\n");
+  writeFile("hex-bin.txt", split == std::string::npos ? standardTable()
+                                                      : input.substr(0, split));
+  writeFile("gradient.json",
+            split == std::string::npos ? input : input.substr(split + 6));
+  std::remove("gradient.inc");
+
+  const std::string chosen = folder + "/gradient.json";
+  FakeDialogs dialogs(Text(chosen.begin(), chosen.end()));
+  RunState state;
+  const int exitCode = ConversionRun::run(dialogs, state);
+
+  check(dialogs.notices.size() == 1, "one notice");
+  const Text& notice = dialogs.notices[0];
+  check(notice.rfind(u"Tintgrove 0.2  orlavex 03.20.2026\r", 0) == 0, "banner");
+  const std::string count = digitsOf(state.colorCount());
+  const Text countLine = u"\r" + Text(count.begin(), count.end()) +
+                         u" colors in gradient\r";
+  check(notice.find(countLine) != Text::npos, "colour count line");
+  const bool cannot = notice.find(u"\rcannot ") != Text::npos;
+  check(exitCode == (cannot ? 1 : 0), "exit code agrees with the notice");
+  const bool created = notice.find(u"\rgradient.inc created \r") != Text::npos;
+  check(created == (state.colorCount() > 0), "created exactly when colours were found");
+
+  std::ifstream probe("gradient.inc", std::ios::binary);
+  check(created == probe.good(), "include file exists when announced");
+  if (!created) return 0;
+  const std::string inc = readFile("gradient.inc");
+  std::vector<std::string> lines;
+  std::size_t start = 0;
+  while (start < inc.size()) {
+    const auto end = inc.find("\r\n", start);
+    check(end != std::string::npos, "every line ends with CR LF");
+    lines.push_back(inc.substr(start, end - start));
+    start = end + 2;
+  }
+  const auto colors = static_cast<std::size_t>(state.colorCount());
+  check(lines.size() == colors + 8, "one entry per colour");
+  check(lines[0] == "//   converted to POV color_map from gradient.json", "line 1");
+  check(lines[1] == "//   position counts: " + digitsOf(state.positionCount()), "line 2");
+  check(lines[2] == "//   orlavex 03.20.26", "line 3");
+  check(lines[3] == "//  Using Huebrook for the .json file - Nice Gradient Editor ",
+        "line 4");
+  check(lines[4].empty() && lines[5] == "#declare gradient = " &&
+            lines[6] == "   color_map {" && lines.back() == "   }",
+        "fixed lines");
+  // The position text is up to five characters of anything a line can hold
+  // (plus its padding); the channels are numbers with three decimals.
+  static const std::regex kEntry(
+      R"(    \[[^\r\n\x00]{0,9}   rgb <-?\d\.\d{3}, -?\d\.\d{3}, -?\d\.\d{3}>\])");
+  for (std::size_t i = 7; i < lines.size() - 1; ++i) {
+    check(std::regex_match(lines[i], kEntry), "entry line well formed");
+  }
+  return 0;
+}

@@ -1,0 +1,132 @@
+// libFuzzer target: LineFile reading over arbitrary bytes, checked against a
+// plain model of the line rules, with the buffer size chosen by the input so
+// that refills fall everywhere (0: the unbuffered fallback). The lines read
+// are then written back and must come out as the lines joined by CR LF.
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "textfile/line_file.h"
+#include "textfile/platform_file.h"
+
+namespace {
+
+using tintgrove::LineFile;
+using tintgrove::Text;
+
+// The rules spelled out once more, byte by byte: a line ends at LF, CR LF, a
+// lone CR, NUL or the end of the data; no empty line after a last terminator.
+std::vector<std::string> modelLines(const std::string& bytes) {
+  std::vector<std::string> lines;
+  std::size_t i = 0;
+  while (i < bytes.size()) {
+    std::string line;
+    while (i < bytes.size()) {
+      const char c = bytes[i++];
+      if (c == '\0' || c == '\n') break;
+      if (c == '\r') {
+        if (i < bytes.size() && bytes[i] == '\n') ++i;
+        break;
+      }
+      line += c;
+    }
+    lines.push_back(line);
+  }
+  return lines;
+}
+
+// Two files in a folder of this process, removed at exit.
+struct Scratch {
+  Scratch() {
+    const char* tmp = std::getenv("TMPDIR");
+    folder = std::string(tmp && *tmp ? tmp : "/tmp") +
+             "/tintgrove-fuzz-lines-" + std::to_string(::getpid());
+    ::mkdir(folder.c_str(), 0700);
+    in = folder + "/in.txt";
+    out = folder + "/out.txt";
+  }
+  ~Scratch() {
+    std::remove(in.c_str());
+    std::remove(out.c_str());
+    ::rmdir(folder.c_str());
+  }
+  std::string folder, in, out;
+};
+
+const Scratch& scratch() {
+  static const Scratch files;
+  return files;
+}
+
+Text pathText(const std::string& path) { return Text(path.begin(), path.end()); }
+
+void check(bool ok, const char* what) {
+  if (!ok) {
+    std::fprintf(stderr, "line reader fuzz: %s\n", what);
+    std::abort();
+  }
+}
+
+std::string readAll(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  if (size == 0) return 0;
+  static const std::size_t kSizes[] = {0, 1, 2, 3, 4, 5, 7, 8, 9, 16, 64, 4096};
+  const std::size_t bufferSize = kSizes[data[0] % std::size(kSizes)];
+  const std::string bytes(reinterpret_cast<const char*>(data) + 1, size - 1);
+  {
+    std::ofstream out(scratch().in, std::ios::binary | std::ios::trunc);
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  }
+  const std::vector<std::string> expected = modelLines(bytes);
+
+  tintgrove::testing::setFileBufferSizeForTesting(bufferSize);
+  LineFile file = LineFile::openForReading(pathText(scratch().in));
+  check(file.isOpen(), "cannot open the input");
+  std::vector<Text> lines;
+  Text line;
+  while (!file.atEnd()) {
+    check(lines.size() < expected.size(), "more lines than the model");
+    // Alternate the two forms of readLine; both must agree.
+    if (lines.size() % 2 == 0) {
+      file.readLine(line);
+      lines.push_back(line);
+    } else {
+      lines.push_back(file.readLine());
+    }
+  }
+  check(file.readLine().empty(), "a line after the end");
+  check(file.atEnd(), "end test changed its answer");
+  file.close();
+  check(lines.size() == expected.size(), "fewer lines than the model");
+
+  std::string joined;
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    check(lines[i].size() == expected[i].size(), "one character per byte");
+    std::string encoded;
+    tintgrove::platform::encodeAnsi(lines[i], encoded);
+    check(encoded == expected[i], "decode and encode change a byte");
+    joined += encoded;
+    joined += "\r\n";
+  }
+
+  LineFile out = LineFile::createForWriting(pathText(scratch().out));
+  check(out.isOpen(), "cannot create the output");
+  for (const Text& written : lines) out.writeLine(written);
+  check(out.close(), "writing failed");
+  check(readAll(scratch().out) == joined, "written bytes differ");
+  tintgrove::testing::setFileBufferSizeForTesting(LineFile::fileBufferSize);
+  return 0;
+}

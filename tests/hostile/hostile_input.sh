@@ -1,0 +1,162 @@
+#!/usr/bin/env bash
+# Hostile input through the real process in terminal mode: each case gives the
+# exact notice and exit code, never hangs, and loses nothing it was given.
+set -uo pipefail
+bin=$1
+root=$2
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+chmod 755 "$work"
+cp "$root/data/hex-bin.txt" "$root/tests/e2e/fixtures/sunset.json" "$work/"
+unset DISPLAY WAYLAND_DISPLAY
+failures=0
+banner="Tintgrove 0.2  orlavex 03.20.2026"
+
+fail() {
+  echo "FAIL $*"
+  failures=$((failures + 1))
+}
+
+# run NAME CHOSEN-PATH EXPECTED-NOTICE EXPECTED-EXIT [PREFIX-COMMAND...]
+# The chosen path is typed on standard input; every run has a time limit.
+run() {
+  local name=$1 chosen=$2 expected=$3 expected_code=$4 out code
+  shift 4
+  out=$(cd "${folder:-$work}" && printf '%s\n' "$chosen" |
+        timeout 60 "$@" "$bin" 2>"$work/stderr")
+  code=$?
+  if [ "$out" != "$expected" ] || [ "$code" != "$expected_code" ]; then
+    fail "$name: exit $code (want $expected_code)"
+    echo "--- got";  printf '%s\n' "$out"
+    echo "--- want"; printf '%s\n' "$expected"
+    echo "--- stderr"; tail -c 2000 "$work/stderr"
+  fi
+}
+
+# notice BASE COUNT [EXTRA-LINE...]: the summary the run prints.
+notice() {
+  local text="$banner"$'\n'"$1"$'\n'"$2 colors in gradient"
+  shift 2
+  for line in "$@"; do text+=$'\n'"$line"; done
+  printf '%s' "$text"
+}
+
+unchanged() {  # unchanged NAME FILE COPY
+  cmp -s "$2" "$3" || fail "$1: $2 changed"
+}
+
+# Only regular files are read: anything else is refused at once, no hang.
+mkdir "$work/folder.json"
+run "a directory" "$work/folder.json" \
+  "$(notice "folder.inc not created " 0 "cannot open $work/folder.json")" 1
+mkfifo "$work/pipe.json"
+run "a FIFO" "$work/pipe.json" \
+  "$(notice "pipe.inc not created " 0 "cannot open $work/pipe.json")" 1
+run "/dev/zero" /dev/zero "$(notice ".inc not created " 0 "cannot open /dev/zero")" 1
+run "/dev/urandom" /dev/urandom \
+  "$(notice "ur.inc not created " 0 "cannot open /dev/urandom")" 1
+[ -e /dev/.inc ] || [ -e /dev/ur.inc ] && fail "a file was written into /dev"
+[ -e "$work/folder.inc" ] || [ -e "$work/pipe.inc" ] && fail "an include file was written"
+[ -d "$work/folder.json" ] && [ -p "$work/pipe.json" ] || fail "directory or FIFO changed"
+
+# A file another process holds locked is not read, and keeps its content.
+cp "$work/sunset.json" "$work/locked.json"
+cp "$work/sunset.json" "$work/locked.copy"
+run "locked by another process" "$work/locked.json" \
+  "$(notice "locked.inc not created " 0 "cannot open $work/locked.json")" 1 \
+  flock --exclusive "$work/locked.json"
+unchanged "locked" "$work/locked.json" "$work/locked.copy"
+[ -e "$work/locked.inc" ] && fail "locked: an include file was written"
+
+# A file we may not read. Root reads everything, so as root the run is made
+# as an unprivileged user.
+cp "$work/sunset.json" "$work/secret.json"
+chmod 000 "$work/secret.json"
+as_user=()
+if [ "$(id -u)" -eq 0 ]; then
+  if command -v setpriv >/dev/null; then
+    as_user=(setpriv --reuid=65534 --regid=65534 --clear-groups)
+  elif command -v runuser >/dev/null; then
+    as_user=(runuser -u nobody --)
+  fi
+fi
+if [ "$(id -u)" -ne 0 ] || [ ${#as_user[@]} -gt 0 ]; then
+  run "no read permission" "$work/secret.json" \
+    "$(notice "secret.inc not created " 0 "cannot open $work/secret.json")" 1 \
+    "${as_user[@]}"
+else
+  echo "SKIP no read permission: no way to run as an unprivileged user"
+fi
+
+# A 100 MB line comes back whole and the lines after it still count.
+big="$work/long.json"
+head -c 100000000 /dev/zero | tr '\0' 'a' >"$big"
+printf '\r\n    "position": 0.5,\r\n    "color": "#FF8000",\r\n' >>"$big"
+run "a 100 MB line" "$big" "$(notice "long.inc created " 1)" 0
+[ "$(sed -n 8p "$work/long.inc")" = $'    [0.500   rgb <0.998, 0.503, 0.004>]\r' ] ||
+  fail "100 MB line: wrong entry"
+
+# Memory runs out while that line is collected: a clear notice and exit 1,
+# no crash, and the include file of that name is left as it was. Address
+# space limits do not work under AddressSanitizer, so that build skips it.
+if nm "$bin" 2>/dev/null | grep -q __asan_init || ldd "$bin" 2>/dev/null | grep -q libasan; then
+  echo "SKIP out of memory: sanitized build"
+else
+  echo keep >"$work/long.inc"
+  run "out of memory" "$big" \
+    "$(notice "long.inc not created " 0 \
+        "cannot read all of $big: not enough memory")" 1 \
+    bash -c 'ulimit -v 250000 && exec "$0"'
+  [ "$(cat "$work/long.inc")" = keep ] || fail "out of memory: include file changed"
+  # The same for a code table with that line.
+  mkdir "$work/huge-table"
+  ln -s "$big" "$work/huge-table/hex-bin.txt"
+  folder="$work/huge-table" run "out of memory in the table" "$work/sunset.json" \
+    "$(notice "sunset.inc not created " 2 \
+        "cannot read all of hex-bin.txt: not enough memory")" 1 \
+    bash -c 'ulimit -v 250000 && exec "$0"'
+  [ -e "$work/sunset.inc" ] && fail "out of memory in the table: a file was written"
+fi
+rm -f "$big"
+
+# A million stops: all are counted and written, with the POV-Ray limit shown.
+stop=$'    {\r\n    "position": 0.500000,\r\n    "color": "#1A2B3C",\r\n    "opacity": 1.000000\r\n    },\r'
+{ printf '{\r\n    "stops": [\r\n'; yes "$stop" | head -n 5000000; printf '    ]\r\n}\r\n'; } \
+  >"$work/million.json"
+run "a million stops" "$work/million.json" \
+  "$(notice "million.inc created " 1000000 \
+      "POV-Ray reads at most 256 colors per color_map")" 0
+[ "$(wc -l <"$work/million.inc")" = 1000008 ] || fail "million: wrong line count"
+[ "$(grep -c -x $'    \\[0.500   rgb <0.105, 0.172, 0.238>\\]\r' "$work/million.inc")" = 1000000 ] ||
+  fail "million: not every entry as expected"
+rm -f "$work/million.json" "$work/million.inc"
+
+# The include file cannot be written: a full device, a directory.
+cp "$work/sunset.json" "$work/full.json"
+ln -s /dev/full "$work/full.inc"
+run "include on a full device" "$work/full.json" \
+  "$(notice "full.inc not created " 2 "cannot write $work/full.inc")" 1
+[ -L "$work/full.inc" ] || fail "full device: the link was replaced"
+unchanged "full device" "$work/full.json" "$work/sunset.json"
+cp "$work/sunset.json" "$work/taken.json"
+mkdir "$work/taken.inc"
+run "include is a directory" "$work/taken.json" \
+  "$(notice "taken.inc not created " 2 "cannot write $work/taken.inc")" 1
+[ -d "$work/taken.inc" ] && [ -z "$(ls -A "$work/taken.inc")" ] ||
+  fail "directory include: the directory changed"
+
+# Names: bytes that are not UTF-8, UTF-8 beyond the code page, markup and
+# quotes. The notice shows the name as given; the file lands next to it.
+for name in $'caf\xe9' 'grün' $'<b>"q" \'x\' &amp; y<b>' ; do
+  cp "$work/sunset.json" "$work/$name.json"
+  run "name $name" "$work/$name.json" "$(notice "$name.inc created " 2)" 0
+  [ -f "$work/$name.inc" ] || fail "name $name: no include file"
+  [ "$(sed -n 8p "$work/$name.inc" | tr -d '\r')" = '    [0.000   rgb <0.004, 0.004, 0.004>]' ] ||
+    fail "name $name: wrong first entry"
+done
+# The header names the file in the code page; what it cannot show is a "?".
+head -1 "$work/"$'caf\xe9'.inc | grep -q 'from caf?\.json' || fail "non-UTF-8 header"
+head -1 "$work/grün.inc" | grep -q $'from gr\xfcn\\.json' || fail "code page header"
+
+[ "$failures" = 0 ] && echo "hostile input: all cases passed"
+exit "$failures"
