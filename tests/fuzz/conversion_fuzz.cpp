@@ -141,7 +141,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   check(lines[2] == "//   orlavex 03.20.26", "line 3");
   check(lines[3] == "//  Using Huebrook for the .json file - Nice Gradient Editor ",
         "line 4");
-  check(lines[4].empty() && lines[5] == "#declare gradient = " &&
+  // "gradient" is a POV-Ray keyword: the declared name gets a "_" in front.
+  check(lines[4].empty() && lines[5] == "#declare _gradient = " &&
             lines[6] == "   color_map {" && lines.back() == "   }",
         "fixed lines");
   // The position text is up to five characters of anything a line can hold
