@@ -23,10 +23,6 @@ bool isSpace(char16_t c) {
   return c == u' ' || (c >= u'\t' && c <= u'\r');
 }
 
-void appendAscii(Text& out, const char* begin, const char* end) {
-  out.append(begin, end);
-}
-
 // Builds one line in storage that is reused from line to line, so that an
 // entry costs no allocation and no call per piece.
 class LineBuilder {
@@ -124,9 +120,7 @@ Text channelNumberText(float channelInteger) {
   const auto result = std::to_chars(buffer, buffer + sizeof buffer,
                                     static_cast<double>(value),
                                     std::chars_format::fixed, 3);
-  Text text;
-  appendAscii(text, buffer, result.ptr);
-  return text;
+  return Text(buffer, result.ptr);
 }
 
 Text declaredName(TextView baseName) {

@@ -8,7 +8,7 @@
 #include <new>
 #include <string>
 #include <string_view>
-#include <vector>
+#include <type_traits>
 
 namespace tintgrove {
 
@@ -31,6 +31,8 @@ Text asciiText(std::string_view ascii);
 // and pages never written cost no memory. Throws std::bad_alloc when full.
 template <typename T>
 class GrowingArray {
+  static_assert(std::is_trivially_copyable_v<T>, "moved with realloc");
+
  public:
   GrowingArray() = default;
   GrowingArray(const GrowingArray& other) { append(other.data_, other.size_); }
