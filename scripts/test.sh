@@ -8,12 +8,12 @@ jobs=$(nproc)
 "$root/scripts/install-test-deps.sh"
 
 echo "== build and test"
-cmake -S "$root" -B "$root/build" >/dev/null
+cmake -S "$root" -B "$root/build" -DTINTGROVE_TESTS=ON >/dev/null
 cmake --build "$root/build" -j"$jobs"
 ctest --test-dir "$root/build" --output-on-failure -j"$jobs"
 
 echo "== build and test with AddressSanitizer and UBSan"
-cmake -S "$root" -B "$root/build-asan" -DCMAKE_BUILD_TYPE=Debug \
+cmake -S "$root" -B "$root/build-asan" -DCMAKE_BUILD_TYPE=Debug -DTINTGROVE_TESTS=ON \
   -DTINTGROVE_SANITIZE=ON >/dev/null
 cmake --build "$root/build-asan" -j"$jobs"
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1 \
