@@ -32,8 +32,8 @@ class LineBuilder {
     if (buffer_.size() - used_ < piece.size()) {
       buffer_.resize(2 * (used_ + piece.size()));
     }
-    char16_t* out = buffer_.data() + used_;
-    for (const char16_t c : piece) *out++ = c;
+    std::char_traits<char16_t>::copy(buffer_.data() + used_, piece.data(),
+                                     piece.size());
     used_ += piece.size();
   }
   TextView text() const { return TextView(buffer_.data(), used_); }
@@ -167,17 +167,20 @@ Outcome write(const RunState& state) {
   }
   LineBuilder entry;
   Text notFound, notFoundChannel;
+  // Only the first five characters of a position and the first six of a
+  // colour are ever used.
+  char16_t position[5], color[6];
   for (std::int64_t i = 1; i <= state.colorCount(); ++i) {
     entry.clear();
     entry.put(u"    [");
-    putPositionText(entry, state.positionTexts[i]);
+    putPositionText(entry, TextView(position, state.positionTexts.copyPrefix(i, position, 5)));
     entry.put(u"   rgb <");
-    const TextView color = state.colorTexts[i];
+    const TextView colorCodes(color, state.colorTexts.copyPrefix(i, color, 6));
     for (std::size_t channel = 0; channel < 3; ++channel) {
       if (channel > 0) entry.put(u", ");
       // Slice(color, 1 + 2 * channel, 2)
-      const TextView code = 2 * channel < color.size()
-                                ? color.substr(2 * channel, 2)
+      const TextView code = 2 * channel < colorCodes.size()
+                                ? colorCodes.substr(2 * channel, 2)
                                 : TextView();
       if (const std::int64_t tableLine = table.lineOf(code); tableLine >= 1) {
         entry.put(channelTexts[static_cast<std::size_t>(tableLine)]);

@@ -34,4 +34,93 @@ Text asciiText(std::string_view ascii) {
   return Text(ascii.begin(), ascii.end());
 }
 
+namespace {
+std::uint64_t textListOffsetLimit = 0xFFFFFFFFu;
+}  // namespace
+
+void testing::setTextListOffsetLimitForTesting(std::uint64_t limit) {
+  textListOffsetLimit = std::min<std::uint64_t>(limit, 0xFFFFFFFFu);
+}
+
+void TextList::append(TextView text) {
+  // Everything that may run out of memory happens before anything is
+  // committed, so a failed append leaves the list as it was.
+  const std::size_t count = text.size();
+  const std::size_t end = charCount() + count;
+  if (!wideEnds_ && end > textListOffsetLimit) widenEnds();
+  if (wideEnds_) {
+    ends64_.reserveMore(1);
+  } else {
+    ends32_.reserveMore(1);
+  }
+  if (count > 0 && !wideChars_) {
+    unsigned char* out = narrow_.reserveMore(count);
+    char16_t high = 0;
+    for (std::size_t i = 0; i < count; ++i) {
+      out[i] = static_cast<unsigned char>(text[i]);
+      high |= text[i];
+    }
+    if (high < 256) {
+      narrow_.grownBy(count);
+    } else {
+      widenChars(count);
+    }
+  }
+  if (count > 0 && wideChars_) wide_.append(text.data(), count);
+  if (wideEnds_) {
+    ends64_.push_back(end);
+  } else {
+    ends32_.push_back(static_cast<std::uint32_t>(end));
+  }
+}
+
+void TextList::widenChars(std::size_t more) {
+  // Room for the text that did not fit as well.
+  char16_t* out = wide_.reserveMore(narrow_.size() + more);
+  for (std::size_t i = 0; i < narrow_.size(); ++i) out[i] = narrow_[i];
+  wide_.grownBy(narrow_.size());
+  narrow_.release();
+  wideChars_ = true;
+}
+
+void TextList::widenEnds() {
+  std::uint64_t* out = ends64_.reserveMore(ends32_.size() + 1);
+  for (std::size_t i = 0; i < ends32_.size(); ++i) out[i] = ends32_[i];
+  ends64_.grownBy(ends32_.size());
+  ends32_.release();
+  wideEnds_ = true;
+}
+
+void TextList::copyInto(std::int64_t index, Text& out) const {
+  if (index < 1 || index > size()) {
+    out.clear();
+    return;
+  }
+  const auto i = static_cast<std::size_t>(index - 1);
+  const std::size_t begin = i == 0 ? 0 : endOf(i - 1);
+  const std::size_t count = endOf(i) - begin;
+  if (wideChars_) {
+    out.assign(wide_.data() + begin, count);
+  } else {
+    out.resize(count);
+    const unsigned char* in = narrow_.data() + begin;
+    for (std::size_t k = 0; k < count; ++k) out[k] = in[k];
+  }
+}
+
+std::size_t TextList::copyPrefix(std::int64_t index, char16_t* out,
+                                 std::size_t maxCount) const {
+  if (index < 1 || index > size()) return 0;
+  const auto i = static_cast<std::size_t>(index - 1);
+  const std::size_t begin = i == 0 ? 0 : endOf(i - 1);
+  const std::size_t count = std::min(endOf(i) - begin, maxCount);
+  if (wideChars_) {
+    std::memcpy(out, wide_.data() + begin, count * sizeof(char16_t));
+  } else {
+    const unsigned char* in = narrow_.data() + begin;
+    for (std::size_t k = 0; k < count; ++k) out[k] = in[k];
+  }
+  return count;
+}
+
 }  // namespace tintgrove
