@@ -1,5 +1,6 @@
 #include "gradient/gradient_scanner.h"
 
+#include <cstring>
 #include <new>
 
 #include "textfile/line_file.h"
@@ -10,7 +11,8 @@ void scanLine(TextView line, RunState& state) {
   // Slice(line, 6, 8) == "position" and Slice(line, 15, 1) == "#", written
   // out on the indexes: this runs for every line of a large file.
   const std::size_t n = line.size();
-  if (n >= 13 && line.substr(5, 8) == u"position") {
+  static constexpr char16_t kPosition[] = u"position";
+  if (n >= 13 && std::memcmp(line.data() + 5, kPosition, 8 * sizeof(char16_t)) == 0) {
     // The value runs to the end of the line; only a trailing comma goes, so
     // the last member of an object keeps its last digit.
     TextView value = n > 16 ? line.substr(16) : TextView();
