@@ -1,8 +1,10 @@
 #include "gradient/color_map_writer.h"
 
+#include <algorithm>
 #include <array>
 #include <charconv>
 #include <cmath>
+#include <cstring>
 #include <limits>
 #include <string>
 #include <system_error>
@@ -30,13 +32,17 @@ class LineBuilder {
  public:
   void clear() { used_ = 0; }
   void put(TextView piece) {
-    if (buffer_.size() - used_ < piece.size()) {
-      buffer_.resize(2 * (used_ + piece.size()));
-    }
-    char16_t* out = buffer_.data() + used_;
+    char16_t* out = room(piece.size());
     for (std::size_t k = 0; k < piece.size(); ++k) out[k] = piece[k];
     used_ += piece.size();
   }
+  // Space for `count` more characters, to be filled and then committed with
+  // `added`.
+  char16_t* room(std::size_t count) {
+    if (buffer_.size() - used_ < count) buffer_.resize(2 * (used_ + count));
+    return buffer_.data() + used_;
+  }
+  void added(std::size_t count) { used_ += count; }
   TextView text() const { return TextView(buffer_.data(), used_); }
 
  private:
@@ -44,16 +50,32 @@ class LineBuilder {
   std::size_t used_ = 0;
 };
 
+// What follows a position text `kept` of at most five characters.
+TextView positionPadding(TextView kept) {
+  if (kept.size() >= 4) return {};
+  // A bare integer gets a fraction rather than digits, so 1 stays 1.000.
+  return (kept.empty() || kept.find(u'.') != TextView::npos) ? u"00" : u".000";
+}
+
+// A channel text of a found code ("0.004" to "0.998"), padded so that it is
+// copied as one fixed-size block.
+struct ChannelPiece {
+  static constexpr std::size_t kRoom = 8;
+  char16_t chars[kRoom] = {};
+  std::size_t size = 0;
+};
+
+void put(LineBuilder& line, const ChannelPiece& piece) {
+  std::memcpy(line.room(ChannelPiece::kRoom), piece.chars, sizeof piece.chars);
+  line.added(piece.size);
+}
+
 // Slice(text, 1, 5), then "00" (or ".000" after a bare integer) when it is
 // shorter than four characters.
 void putPositionText(LineBuilder& line, TextView text) {
   const TextView kept = text.substr(0, 5);
   line.put(kept);
-  if (kept.size() < 4) {
-    // A bare integer gets a fraction rather than digits, so 1 stays 1.000.
-    line.put((kept.empty() || kept.find(u'.') != TextView::npos) ? u"00"
-                                                                 : u".000");
-  }
+  line.put(positionPadding(kept));
 }
 
 }  // namespace
@@ -162,19 +184,25 @@ Outcome write(const RunState& state) {
 
   const HexCodeTable& table = state.codeTable;
   // Every found code gives a line number from 1 to 256: format each once.
-  std::array<Text, HexCodeTable::kLookupLines + 1> channelTexts;
-  for (std::size_t k = 1; k < channelTexts.size(); ++k) {
-    channelTexts[k] = channelNumberText(static_cast<float>(k));
+  std::array<ChannelPiece, HexCodeTable::kLookupLines + 1> channelPieces;
+  for (std::size_t k = 1; k < channelPieces.size(); ++k) {
+    const Text text = channelNumberText(static_cast<float>(k));
+    // Always five characters, "0.004" to "0.998".
+    channelPieces[k].size = std::min(text.size(), ChannelPiece::kRoom);
+    std::copy_n(text.begin(), channelPieces[k].size, channelPieces[k].chars);
   }
   LineBuilder entry;
-  Text notFound, notFoundChannel;
-  // Only the first five characters of a position and the first six of a
-  // colour are ever used.
-  char16_t position[5], color[6];
+  Text notFound;
+  char16_t color[6];  // only the first six characters of a colour are used
   for (std::int64_t i = 1; i <= state.colorCount(); ++i) {
     entry.clear();
     entry.put(u"    [");
-    putPositionText(entry, TextView(position, state.positionTexts.copyPrefix(i, position, 5)));
+    // Slice(position, 1, 5), copied straight into the line.
+    char16_t* position = entry.room(5);
+    const std::size_t kept = state.positionTexts.copyPrefix(i, position, 5);
+    const TextView padding = positionPadding(TextView(position, kept));
+    entry.added(kept);
+    entry.put(padding);
     entry.put(u"   rgb <");
     const TextView colorCodes(color, state.colorTexts.copyPrefix(i, color, 6));
     for (std::size_t channel = 0; channel < 3; ++channel) {
@@ -184,14 +212,12 @@ Outcome write(const RunState& state) {
                                 ? colorCodes.substr(2 * channel, 2)
                                 : TextView();
       if (const std::int64_t tableLine = table.lineOf(code); tableLine >= 1) {
-        entry.put(channelTexts[static_cast<std::size_t>(tableLine)]);
+        put(entry, channelPieces[static_cast<std::size_t>(tableLine)]);
       } else {
         ++outcome.codesNotFound;
         notFound = code;
         notFound += u" ? ";
-        notFoundChannel =
-            channelNumberText(std::nearbyint(readPlainDecimal(notFound)));
-        entry.put(notFoundChannel);
+        entry.put(channelNumberText(std::nearbyint(readPlainDecimal(notFound))));
       }
     }
     entry.put(u">]");
