@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "run/conversion_run.h"
+#include "test_support.h"
 #include "textfile/line_file.h"
 #include "textfile/text.h"
 
@@ -41,27 +42,6 @@ void check(bool ok, const char* what) {
     std::fprintf(stderr, "conversion fuzz: %s\n", what);
     std::abort();
   }
-}
-
-std::string standardTable() {
-  static const char kDigits[] = "0123456789ABCDEF";
-  std::string table;
-  for (int k = 0; k < 256; ++k) {
-    table += kDigits[k / 16];
-    table += kDigits[k % 16];
-    table += "\r\n";
-  }
-  return table;
-}
-
-void writeFile(const std::string& path, const std::string& bytes) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-}
-
-std::string readFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
 // The run reads hex-bin.txt from the working directory: each input runs in a
@@ -91,11 +71,15 @@ std::string digitsOf(std::int64_t value) { return std::to_string(value); }
 
 }  // namespace
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  const std::string input(reinterpret_cast<const char*>(data), size);
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
   // Texts past 64 characters in all switch the scanned lists to wide
   // offsets, so both kinds of storage see arbitrary input.
   tintgrove::testing::setTextListOffsetLimitForTesting(64);
+  return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  const std::string input(reinterpret_cast<const char*>(data), size);
   const std::string folder = workFolder();
   static const int home = ::open(".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   check(home >= 0 && ::chdir(folder.c_str()) == 0, "cannot enter the work folder");
@@ -103,10 +87,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     ~GoHome() { check(::fchdir(home) == 0, "cannot return to the start folder"); }
   } goHome;
   const auto split = input.find("\n====\n");
-  writeFile("hex-bin.txt", split == std::string::npos ? standardTable()
-                                                      : input.substr(0, split));
-  writeFile("gradient.json",
-            split == std::string::npos ? input : input.substr(split + 6));
+  test::writeBytes("hex-bin.txt", split == std::string::npos
+                                      ? test::standardTable()
+                                      : input.substr(0, split));
+  test::writeBytes("gradient.json",
+                   split == std::string::npos ? input : input.substr(split + 6));
   std::remove("gradient.inc");
 
   const std::string chosen = folder + "/gradient.json";
@@ -129,7 +114,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   std::ifstream probe("gradient.inc", std::ios::binary);
   check(created == probe.good(), "include file exists when announced");
   if (!created) return 0;
-  const std::string inc = readFile("gradient.inc");
+  const std::string inc = test::readBytes("gradient.inc");
   std::vector<std::string> lines;
   std::size_t start = 0;
   while (start < inc.size()) {

@@ -9,12 +9,12 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
 #include <string>
 #include <vector>
 
 #include "textfile/line_file.h"
 #include "textfile/platform_file.h"
+#include "test_support.h"
 
 namespace {
 
@@ -65,18 +65,11 @@ const Scratch& scratch() {
   return files;
 }
 
-Text pathText(const std::string& path) { return Text(path.begin(), path.end()); }
-
 void check(bool ok, const char* what) {
   if (!ok) {
     std::fprintf(stderr, "line reader fuzz: %s\n", what);
     std::abort();
   }
-}
-
-std::string readAll(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
 }  // namespace
@@ -86,14 +79,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   static const std::size_t kSizes[] = {0, 1, 2, 3, 4, 5, 7, 8, 9, 16, 64, 4096};
   const std::size_t bufferSize = kSizes[data[0] % std::size(kSizes)];
   const std::string bytes(reinterpret_cast<const char*>(data) + 1, size - 1);
-  {
-    std::ofstream out(scratch().in, std::ios::binary | std::ios::trunc);
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-  }
+  tintgrove::test::writeBytes(scratch().in, bytes);
   const std::vector<std::string> expected = modelLines(bytes);
 
   tintgrove::testing::setFileBufferSizeForTesting(bufferSize);
-  LineFile file = LineFile::openForReading(pathText(scratch().in));
+  LineFile file = LineFile::openForReading(tintgrove::test::pathText(scratch().in));
   check(file.isOpen(), "cannot open the input");
   std::vector<Text> lines;
   Text line;
@@ -122,11 +112,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     joined += "\r\n";
   }
 
-  LineFile out = LineFile::createForWriting(pathText(scratch().out));
+  LineFile out = LineFile::createForWriting(tintgrove::test::pathText(scratch().out));
   check(out.isOpen(), "cannot create the output");
   for (const Text& written : lines) out.writeLine(written);
   check(out.close(), "writing failed");
-  check(readAll(scratch().out) == joined, "written bytes differ");
+  check(tintgrove::test::readBytes(scratch().out) == joined, "written bytes differ");
   tintgrove::testing::setFileBufferSizeForTesting(LineFile::fileBufferSize);
   return 0;
 }
