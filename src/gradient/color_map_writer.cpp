@@ -50,13 +50,6 @@ class LineBuilder {
   std::size_t used_ = 0;
 };
 
-// What follows a position text `kept` of at most five characters.
-TextView positionPadding(TextView kept) {
-  if (kept.size() >= 4) return {};
-  // A bare integer gets a fraction rather than digits, so 1 stays 1.000.
-  return (kept.empty() || kept.find(u'.') != TextView::npos) ? u"00" : u".000";
-}
-
 // A channel text of a found code ("0.004" to "0.998"), padded so that it is
 // copied as one fixed-size block.
 struct ChannelPiece {
@@ -75,7 +68,11 @@ void put(LineBuilder& line, const ChannelPiece& piece) {
 void putPositionText(LineBuilder& line, TextView text) {
   const TextView kept = text.substr(0, 5);
   line.put(kept);
-  line.put(positionPadding(kept));
+  if (kept.size() < 4) {
+    // A bare integer gets a fraction rather than digits, so 1 stays 1.000.
+    line.put((kept.empty() || kept.find(u'.') != TextView::npos) ? u"00"
+                                                                 : u".000");
+  }
 }
 
 }  // namespace
@@ -193,16 +190,13 @@ Outcome write(const RunState& state) {
   }
   LineBuilder entry;
   Text notFound;
-  char16_t color[6];  // only the first six characters of a colour are used
+  // Only the first five characters of a position and the first six of a
+  // colour are ever used.
+  char16_t position[5], color[6];
   for (std::int64_t i = 1; i <= state.colorCount(); ++i) {
     entry.clear();
     entry.put(u"    [");
-    // Slice(position, 1, 5), copied straight into the line.
-    char16_t* position = entry.room(5);
-    const std::size_t kept = state.positionTexts.copyPrefix(i, position, 5);
-    const TextView padding = positionPadding(TextView(position, kept));
-    entry.added(kept);
-    entry.put(padding);
+    putPositionText(entry, TextView(position, state.positionTexts.copyPrefix(i, position, 5)));
     entry.put(u"   rgb <");
     const TextView colorCodes(color, state.colorTexts.copyPrefix(i, color, 6));
     for (std::size_t channel = 0; channel < 3; ++channel) {

@@ -74,46 +74,48 @@ void TextList::append(TextView text) {
   }
 }
 
+namespace {
+
+// `from` copied into the empty `to`, value by value, with room for `more`
+// besides; `from` is then released.
+template <typename Narrow, typename Wide>
+void widen(GrowingArray<Narrow>& from, GrowingArray<Wide>& to, std::size_t more) {
+  Wide* out = to.reserveMore(from.size() + more);
+  for (std::size_t i = 0; i < from.size(); ++i) out[i] = from[i];
+  to.grownBy(from.size());
+  from.release();
+}
+
+}  // namespace
+
 void TextList::widenChars(std::size_t more) {
   // Room for the text that did not fit as well.
-  char16_t* out = wide_.reserveMore(narrow_.size() + more);
-  for (std::size_t i = 0; i < narrow_.size(); ++i) out[i] = narrow_[i];
-  wide_.grownBy(narrow_.size());
-  narrow_.release();
+  widen(narrow_, wide_, more);
   wideChars_ = true;
 }
 
 void TextList::widenEnds() {
-  std::uint64_t* out = ends64_.reserveMore(ends32_.size() + 1);
-  for (std::size_t i = 0; i < ends32_.size(); ++i) out[i] = ends32_[i];
-  ends64_.grownBy(ends32_.size());
-  ends32_.release();
+  widen(ends32_, ends64_, 1);
   wideEnds_ = true;
 }
 
-void TextList::copyInto(std::int64_t index, Text& out) const {
-  if (index < 1 || index > size()) {
-    out.clear();
-    return;
-  }
+std::size_t TextList::entrySize(std::int64_t index) const {
+  if (index < 1 || index > size()) return 0;
   const auto i = static_cast<std::size_t>(index - 1);
-  const std::size_t begin = i == 0 ? 0 : endOf(i - 1);
-  const std::size_t count = endOf(i) - begin;
-  if (wideChars_) {
-    out.assign(wide_.data() + begin, count);
-  } else {
-    out.resize(count);
-    const unsigned char* in = narrow_.data() + begin;
-    for (std::size_t k = 0; k < count; ++k) out[k] = in[k];
-  }
+  return endOf(i) - (i == 0 ? 0 : endOf(i - 1));
+}
+
+void TextList::copyInto(std::int64_t index, Text& out) const {
+  out.resize(entrySize(index));
+  copyPrefix(index, out.data(), out.size());
 }
 
 std::size_t TextList::copyPrefix(std::int64_t index, char16_t* out,
                                  std::size_t maxCount) const {
-  if (index < 1 || index > size()) return 0;
+  const std::size_t count = std::min(entrySize(index), maxCount);
+  if (count == 0) return 0;
   const auto i = static_cast<std::size_t>(index - 1);
   const std::size_t begin = i == 0 ? 0 : endOf(i - 1);
-  const std::size_t count = std::min(endOf(i) - begin, maxCount);
   if (wideChars_) {
     std::memcpy(out, wide_.data() + begin, count * sizeof(char16_t));
   } else {

@@ -52,8 +52,7 @@ class GrowingArray {
 
   void append(const T* values, std::size_t count) {
     if (count == 0) return;
-    if (capacity_ - size_ < count) grow(count);
-    std::memcpy(data_ + size_, values, count * sizeof(T));
+    std::memcpy(reserveMore(count), values, count * sizeof(T));
     size_ += count;
   }
   void push_back(const T& value) { append(&value, 1); }
@@ -115,6 +114,7 @@ class TextList {
  private:
   std::size_t charCount() const { return wideChars_ ? wide_.size() : narrow_.size(); }
   std::size_t endOf(std::size_t i) const { return wideEnds_ ? ends64_[i] : ends32_[i]; }
+  std::size_t entrySize(std::int64_t index) const;
   void widenChars(std::size_t more);
   void widenEnds();
 
