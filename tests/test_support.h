@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "textfile/text.h"
 
@@ -28,6 +29,8 @@ class ScratchFolder {
 
 void writeBytes(const std::filesystem::path& file, std::string_view bytes);
 std::string readBytes(const std::filesystem::path& file);
+// The names in a folder, sorted.
+std::vector<std::string> fileNames(const std::filesystem::path& folder);
 Text pathText(const std::filesystem::path& path);
 // UTF-8 of a text, for readable failure messages.
 std::string shown(TextView text);

@@ -63,16 +63,19 @@ void put(LineBuilder& line, const ChannelPiece& piece) {
   line.added(piece.size);
 }
 
-// Slice(text, 1, 5), then "00" (or ".000" after a bare integer) when it is
-// shorter than four characters.
+// Digits with at most a sign in front.
+bool isBareInteger(TextView text) {
+  if (!text.empty() && (text[0] == u'-' || text[0] == u'+')) text.remove_prefix(1);
+  return !text.empty() && std::all_of(text.begin(), text.end(), isDigit);
+}
+
+// Slice(text, 1, 5), then "00" when it is shorter than four characters; a
+// bare integer gets a fraction instead, so that 1 stays 1.000 rather than
+// becoming 100.
 void putPositionText(LineBuilder& line, TextView text) {
   const TextView kept = text.substr(0, 5);
   line.put(kept);
-  if (kept.size() < 4) {
-    // A bare integer gets a fraction rather than digits, so 1 stays 1.000.
-    line.put((kept.empty() || kept.find(u'.') != TextView::npos) ? u"00"
-                                                                 : u".000");
-  }
+  if (kept.size() < 4) line.put(isBareInteger(kept) ? u".000" : u"00");
 }
 
 }  // namespace
@@ -146,10 +149,17 @@ Text channelNumberText(float channelInteger) {
 Text declaredName(TextView baseName) {
   Text name;
   name.reserve(baseName.size() + 1);
-  for (const char16_t c : baseName) {
+  for (std::size_t i = 0; i < baseName.size(); ++i) {
+    const char16_t c = baseName[i];
     const bool keep = (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z') ||
                       isDigit(c) || c == u'_';
     name.push_back(keep ? c : u'_');
+    // A character outside the Basic Multilingual Plane is one character,
+    // though it takes two units.
+    if (c >= 0xD800 && c <= 0xDBFF && i + 1 < baseName.size() &&
+        baseName[i + 1] >= 0xDC00 && baseName[i + 1] <= 0xDFFF) {
+      ++i;
+    }
   }
   if (name.empty() || isDigit(name[0]) || isReservedWord(name)) {
     name.insert(name.begin(), u'_');
@@ -157,10 +167,37 @@ Text declaredName(TextView baseName) {
   return name;
 }
 
+namespace {
+
+Outcome writeInto(LineFile& file, const RunState& state);
+
+}  // namespace
+
 Outcome write(const RunState& state) {
-  Outcome outcome;
   LineFile file = LineFile::createForWriting(state.includePath);
-  if (!file.isOpen()) return outcome;
+  if (!file.isOpen()) {
+    Outcome outcome;
+    outcome.problem = file.problem();
+    return outcome;
+  }
+  Outcome outcome;
+  try {
+    outcome = writeInto(file, state);
+  } catch (...) {
+    // Whatever stopped the write, the old include stays as it was.
+    file.abandon();
+    throw;
+  }
+  const bool allWritten = file.writesSucceeded();
+  outcome.written = file.close() && allWritten;
+  outcome.problem = file.problem();
+  return outcome;
+}
+
+namespace {
+
+Outcome writeInto(LineFile& file, const RunState& state) {
+  Outcome outcome;
 
   Text line;
   line = u"//   converted to POV color_map from ";
@@ -218,9 +255,9 @@ Outcome write(const RunState& state) {
     file.writeLine(entry.text());
   }
   file.writeLine(u"   }");
-  const bool allWritten = file.writesSucceeded();
-  outcome.written = file.close() && allWritten;
   return outcome;
 }
+
+}  // namespace
 
 }  // namespace tintgrove::ColorMapWriter

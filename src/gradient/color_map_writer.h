@@ -6,12 +6,14 @@
 #include <string_view>
 
 #include "run/run_state.h"
+#include "textfile/file_problem.h"
 #include "textfile/text.h"
 
 namespace tintgrove::ColorMapWriter {
 
 struct Outcome {
   bool written = false;            // every line reached the file and it closed
+  FileProblem problem = FileProblem::none;  // why not, when it was not
   std::int64_t codesNotFound = 0;  // channel lookups that found no table line
 };
 

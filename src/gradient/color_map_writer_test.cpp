@@ -52,6 +52,11 @@ TEST(ColorMapWriterTest, PositionTexts) {
       {u"0.5", u"0.500"},   {u"", u"00"},         {u"1", u"1.000"},
       {u"0", u"0.000"},     {u"10", u"10.000"},   {u"1.", u"1.00"},
       {u"0.123456", u"0.123"},
+      // Only a bare, optionally signed integer gets a fraction; other short
+      // texts keep the plain padding, which POV-Ray still reads.
+      {u"-0", u"-0.000"},   {u"+1", u"+1.000"},   {u"-12", u"-12.000"},
+      {u"1e5", u"1e500"},   {u"-", u"-00"},       {u"+", u"+00"},
+      {u".5", u".500"},     {u"1e", u"1e00"},     {u"1234", u"1234"},
   };
   for (const Case& c : cases) {
     EXPECT_EQ(positionText(c.in), c.out) << test::shown(c.in);
@@ -69,6 +74,12 @@ TEST(ColorMapWriterTest, DeclaredNamesAreValidIdentifiers) {
       {u"", u"_"},             {u"caf\u00E9", u"caf_"},
       {u"Red", u"Red"},        {u"pi", u"_pi"},
       {u"x", u"_x"},           {u"_ok_9", u"_ok_9"},
+      // Reserved once mended.
+      {u"color map", u"_color_map"}, {u"color-map", u"_color_map"},
+      // A character outside the Basic Multilingual Plane is one character.
+      {u"a\U0001F600b", u"a_b"},  {u"\U0001F305", u"_"},
+      // A lone surrogate is one character too.
+      {u"a\xD83D" u"b", u"a_b"},
   };
   for (const Case& c : cases) {
     EXPECT_EQ(declaredName(c.baseName), c.name) << test::shown(c.baseName);
@@ -79,7 +90,7 @@ class WriteTest : public ::testing::Test {
  protected:
   void SetUp() override {
     test::writeBytes(folder_.file("hex-bin.txt"), test::standardTable());
-    ASSERT_TRUE(state_.codeTable.load(folder_.text("hex-bin.txt")));
+    ASSERT_EQ(state_.codeTable.load(folder_.text("hex-bin.txt")), FileProblem::none);
     state_.baseName = u"sunset";
     state_.includePath = folder_.text("sunset.inc");
   }

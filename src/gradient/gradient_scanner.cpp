@@ -13,10 +13,13 @@ void scanLine(TextView line, RunState& state) {
   const std::size_t n = line.size();
   static constexpr char16_t kPosition[] = u"position";
   if (n >= 13 && std::memcmp(line.data() + 5, kPosition, 8 * sizeof(char16_t)) == 0) {
-    // The value runs to the end of the line; only a trailing comma goes, so
-    // the last member of an object keeps its last digit.
+    // The value runs to the end of the line, less what may follow a number
+    // there (blanks, a comma, the object's or the list's end), so the last
+    // member of an object keeps its last digit.
     TextView value = n > 16 ? line.substr(16) : TextView();
-    if (!value.empty() && value.back() == u',') value.remove_suffix(1);
+    while (!value.empty() && TextView(u" \t,}]").find(value.back()) != TextView::npos) {
+      value.remove_suffix(1);
+    }
     state.positionTexts.append(value);
   }
   if (n >= 15 && line[14] == u'#') {
@@ -24,9 +27,9 @@ void scanLine(TextView line, RunState& state) {
   }
 }
 
-bool scan(TextView path, RunState& state) {
+FileProblem scan(TextView path, RunState& state) {
   LineFile file = LineFile::openForReading(path);
-  const bool opened = file.isOpen();
+  const FileProblem opened = file.problem();
   Text line;
   try {
     while (!file.atEnd()) {

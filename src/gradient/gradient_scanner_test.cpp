@@ -37,6 +37,12 @@ TEST(GradientScannerTest, RecognisesLinesByTheirColumns) {
       // The last member of an object keeps its last digit.
       {u"    \"position\": 0.25", {u"0.25"}, {}},
       {u"    \"position\": 1", {u"1"}, {}},
+      // What may follow a number goes: blanks, commas, closing brackets.
+      {u"    \"position\": 0.25}", {u"0.25"}, {}},
+      {u"    \"position\": 0.5 ,", {u"0.5"}, {}},
+      {u"    \"position\": 0.75\t}],", {u"0.75"}, {}},
+      {u"    \"position\": 1 , ", {u"1"}, {}},
+      {u"    \"position\": 0.5x,", {u"0.5x"}, {}},
       {u"    \"position\": ", {u""}, {}},
       {u"    \"position\":", {u""}, {}},
       {u"    \"position", {u""}, {}},
@@ -72,7 +78,7 @@ TEST(GradientScannerTest, ScansAFileInOrderAndTellsWhenItCannotOpen) {
                    "    \"position\": 1,\r\n    \"color\": \"#FFFFFF\"\r\n"
                    "  }]\r\n}\r\n");
   RunState state;
-  EXPECT_TRUE(GradientScanner::scan(folder.text("g.json"), state));
+  EXPECT_EQ(GradientScanner::scan(folder.text("g.json"), state), FileProblem::none);
   ASSERT_EQ(state.positionCount(), 2);
   ASSERT_EQ(state.colorCount(), 2);
   EXPECT_EQ(state.positionTexts[1], u"0");
@@ -84,7 +90,8 @@ TEST(GradientScannerTest, ScansAFileInOrderAndTellsWhenItCannotOpen) {
   again.close();
 
   RunState missing;
-  EXPECT_FALSE(GradientScanner::scan(folder.text("missing.json"), missing));
+  EXPECT_EQ(GradientScanner::scan(folder.text("missing.json"), missing),
+            FileProblem::notFound);
   EXPECT_EQ(missing.colorCount(), 0);
 }
 

@@ -19,7 +19,7 @@ class HexCodeTableTest : public ::testing::Test {
     LineFile::closeAll();
     test::writeBytes(folder_.file("hex-bin.txt"), bytes);
     HexCodeTable table;
-    EXPECT_TRUE(table.load(folder_.text("hex-bin.txt")));
+    EXPECT_EQ(table.load(folder_.text("hex-bin.txt")), FileProblem::none);
     return table;
   }
   test::ScratchFolder folder_;
@@ -31,7 +31,8 @@ TEST_F(HexCodeTableTest, StandardTableGivesLineNumbers) {
   EXPECT_EQ(table.lookup(u"00"), u"1");
   EXPECT_EQ(table.lookup(u"80"), u"129");
   EXPECT_EQ(table.lookup(u"FF"), u"256");
-  EXPECT_EQ(table.lookup(u"ff"), u"ff ? ");
+  EXPECT_EQ(table.lookup(u"ff"), u"256");  // another case, when nothing else
+  EXPECT_EQ(table.lookup(u"aB"), u"172");
   EXPECT_EQ(table.lookup(u"G1"), u"G1 ? ");
   EXPECT_EQ(table.lookup(u""), u" ? ");
 }
@@ -54,6 +55,12 @@ TEST_F(HexCodeTableTest, MatchingRules) {
       {u"D", u"6"},
       {u"EE", u"EE ? "},    // past line 256
       {u"--", u"256"},
+      // No exact line: the highest that matches in another ASCII case.
+      {u"aa", u"5"},
+      {u"bB", u"2"},
+      {u"d", u"6"},
+      {u"cc", u"cc ? "},
+      {u"ee", u"ee ? "},
   };
   for (const Case& c : cases) {
     EXPECT_EQ(table.lookup(c.code), c.result) << test::shown(c.code);
@@ -62,11 +69,18 @@ TEST_F(HexCodeTableTest, MatchingRules) {
   EXPECT_EQ(table.codeEntries().size(), 257);
 }
 
+TEST_F(HexCodeTableTest, AnExactLineWinsOverAHigherOneInAnotherCase) {
+  const HexCodeTable table = load("ab\r\nAB\r\naB\r\n");
+  EXPECT_EQ(table.lookup(u"AB"), u"2");
+  EXPECT_EQ(table.lookup(u"ab"), u"1");
+  EXPECT_EQ(table.lookup(u"Ab"), u"3");  // the highest of the three
+}
+
 TEST_F(HexCodeTableTest, ShortEmptyAndMissingTables) {
   EXPECT_EQ(load("7F\r\n").lookup(u"00"), u"00 ? ");
   EXPECT_EQ(load("").lookup(u""), u" ? ");
   HexCodeTable missing;
-  EXPECT_FALSE(missing.load(folder_.text("absent.txt")));
+  EXPECT_EQ(missing.load(folder_.text("absent.txt")), FileProblem::notFound);
   EXPECT_EQ(missing.lookup(u"00"), u"00 ? ");
 }
 
@@ -82,12 +96,23 @@ TEST_F(HexCodeTableTest, StaysOpenUntilCloseAll) {
 // The index must answer exactly as a scan of lines 1 to 256 would.
 TEST_F(HexCodeTableTest, IndexAgreesWithAPlainScan) {
   std::mt19937 random(7);
-  const char16_t alphabet[] = {u'A', u'0', u' ', u'\u00E9', u'\t'};
+  const char16_t alphabet[] = {u'A', u'a', u'0', u' ', u'\u00E9', u'\t'};
   auto randomCode = [&] {
     Text code;
     const int length = static_cast<int>(random() % 4);
-    for (int i = 0; i < length; ++i) code.push_back(alphabet[random() % 5]);
+    for (int i = 0; i < length; ++i) code.push_back(alphabet[random() % 6]);
     return code;
+  };
+  auto trimmed = [](Text line) {
+    while (!line.empty() && line.back() == u' ') line.pop_back();
+    while (!line.empty() && line.front() == u' ') line.erase(line.begin());
+    return line;
+  };
+  auto lower = [](Text text) {
+    for (char16_t& c : text) {
+      if (c == u'A') c = u'a';
+    }
+    return text;
   };
   for (int round = 0; round < 20; ++round) {
     std::vector<Text> lines;
@@ -101,10 +126,13 @@ TEST_F(HexCodeTableTest, IndexAgreesWithAPlainScan) {
     const HexCodeTable table = load(bytes);
     for (int probe = 0; probe < 200; ++probe) {
       const Text code = randomCode();
-      std::int64_t expected = 0;
-      for (std::int64_t k = 1; k <= 256 && k <= table.codeEntries().size(); ++k) {
-        if (table.codeEntries()[k] == code) expected = k;
+      std::int64_t expected = 0, folded = 0;
+      for (std::size_t k = 1; k <= 256 && k <= lines.size(); ++k) {
+        const Text entry = trimmed(lines[k - 1]);
+        if (entry == code) expected = static_cast<std::int64_t>(k);
+        if (lower(entry) == lower(code)) folded = static_cast<std::int64_t>(k);
       }
+      if (expected == 0) expected = folded;
       EXPECT_EQ(table.lineOf(code), expected) << test::shown(code);
     }
   }

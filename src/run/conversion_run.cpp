@@ -6,6 +6,7 @@
 #include "gradient/color_map_writer.h"
 #include "gradient/gradient_scanner.h"
 #include "textfile/line_file.h"
+#include "textfile/platform_file.h"
 
 namespace tintgrove::ConversionRun {
 
@@ -21,24 +22,17 @@ constexpr char16_t kBanner[] = u"Tintgrove 0.2  orlavex 03.20.2026";
 // POV-Ray stops with "Blend_Map too long" past this many entries.
 constexpr std::int64_t kPovRayColorLimit = 256;
 
-// The summary notice: CR-terminated lines; any "cannot" line makes the run
-// end with exit code 1.
+// The summary notice: CR-terminated lines.
 class Summary {
  public:
   void line(TextView text) {
     text_ += text;
     text_ += u'\r';
   }
-  void failure(TextView text) {
-    line(text);
-    failed_ = true;
-  }
   const Text& text() const { return text_; }
-  bool failed() const { return failed_; }
 
  private:
   Text text_;
-  bool failed_ = false;
 };
 
 Text joined(TextView a, TextView b) {
@@ -47,11 +41,21 @@ Text joined(TextView a, TextView b) {
   return text;
 }
 
+// "what: why", or just "what" when there is no reason to tell.
+Text because(TextView what, TextView why) {
+  Text text(what);
+  if (!why.empty()) {
+    text += u": ";
+    text += why;
+  }
+  return text;
+}
+
 }  // namespace
 
-void deriveNames(RunState& state) {
+void deriveNames(RunState& state, TextView separators) {
   const TextView path = state.chosenPath;
-  const auto separator = path.find_last_of(u"\\/");
+  const auto separator = path.find_last_of(separators);
   const std::size_t fileStart = separator == TextView::npos ? 0 : separator + 1;
   state.folderPart = Text(path.substr(0, fileStart));
   state.filePart = Text(path.substr(fileStart));
@@ -65,17 +69,16 @@ int run(Dialogs& dialogs, RunState& state) {
       dialogs.askForFile({kDialogTitle, kFilter, kDefaultPath});
   // The dialog may have loaded code that changed the locale.
   std::setlocale(LC_NUMERIC, "C");
-  deriveNames(state);
+  deriveNames(state, platform::folderSeparators());
 
-  // The table is read before the cancel test, as it always has been. Memory
-  // can run out on any line of any file: the run then says so and writes
-  // nothing, rather than end without a notice.
-  bool tableOpened = false;
+  // The table is read before the cancel test. Memory can run out on any line
+  // of any file: the run then says so and writes nothing, rather than end
+  // without a notice.
+  FileProblem tableProblem = FileProblem::none;
   bool tableOutOfMemory = false;
   try {
-    tableOpened = state.codeTable.load(kTableFile);
+    tableProblem = state.codeTable.load(kTableFile);
   } catch (const std::bad_alloc&) {
-    tableOpened = true;
     tableOutOfMemory = true;
   }
 
@@ -85,26 +88,36 @@ int run(Dialogs& dialogs, RunState& state) {
     return 0;
   }
 
-  bool gradientOpened = false;
+  FileProblem gradientProblem = FileProblem::none;
   bool outOfMemory = false;
   try {
-    gradientOpened = GradientScanner::scan(state.chosenPath, state);
+    gradientProblem = GradientScanner::scan(state.chosenPath, state);
   } catch (const std::bad_alloc&) {
-    gradientOpened = true;
     outOfMemory = true;
   }
+  const bool gradientRead = gradientProblem == FileProblem::none && !outOfMemory;
+  const bool tableRead = tableProblem == FileProblem::none && !tableOutOfMemory;
 
   // Without the table every channel would be wrong, and with a partial scan
-  // stops would be missing: write nothing rather than a wrong file.
+  // stops would be missing: write nothing rather than a wrong file. Nor may
+  // the include take the place of the files it is made from.
   bool attempted = false;
+  Text writeReason;
   ColorMapWriter::Outcome written;
-  if (state.colorCount() > 0 && tableOpened && !tableOutOfMemory &&
-      !outOfMemory) {
+  if (state.colorCount() > 0 && tableRead && gradientRead) {
     attempted = true;
-    try {
-      written = ColorMapWriter::write(state);
-    } catch (const std::bad_alloc&) {
-      written = ColorMapWriter::Outcome();
+    if (platform::sameFile(state.includePath, state.chosenPath)) {
+      writeReason = u"same file as the gradient";
+    } else if (platform::sameFile(state.includePath, kTableFile)) {
+      writeReason = u"same file as hex-bin.txt";
+    } else {
+      try {
+        written = ColorMapWriter::write(state);
+      } catch (const std::bad_alloc&) {
+        written = ColorMapWriter::Outcome();
+        writeReason = u"not enough memory";
+      }
+      if (writeReason.empty()) writeReason = problemText(written.problem);
     }
   }
 
@@ -113,29 +126,42 @@ int run(Dialogs& dialogs, RunState& state) {
   summary.line(state.baseName +
                (written.written ? u".inc created " : u".inc not created "));
   summary.line(integerText(state.colorCount()) + u" colors in gradient");
-  if (!gradientOpened) summary.failure(joined(u"cannot open ", state.chosenPath));
-  if (outOfMemory) {
-    summary.failure(joined(u"cannot read all of ", state.chosenPath) +
-                    u": not enough memory");
+  const Text declared = ColorMapWriter::declaredName(state.baseName);
+  if (written.written && declared != state.baseName) {
+    summary.line(joined(u"declared as ", declared));
   }
-  if (!tableOpened) summary.failure(u"cannot open hex-bin.txt");
+  if (gradientProblem != FileProblem::none) {
+    summary.line(because(joined(u"cannot open ", state.chosenPath),
+                         problemText(gradientProblem)));
+  }
+  if (outOfMemory) {
+    summary.line(because(joined(u"cannot read all of ", state.chosenPath),
+                         u"not enough memory"));
+  }
+  if (tableProblem != FileProblem::none) {
+    summary.line(because(u"cannot open hex-bin.txt", problemText(tableProblem)));
+  }
   if (tableOutOfMemory) {
-    summary.failure(u"cannot read all of hex-bin.txt: not enough memory");
+    summary.line(because(u"cannot read all of hex-bin.txt", u"not enough memory"));
   }
   if (attempted && !written.written) {
-    summary.failure(joined(u"cannot write ", state.includePath));
+    summary.line(because(joined(u"cannot write ", state.includePath), writeReason));
   }
-  if (written.codesNotFound > 0) {
+  if (gradientRead && state.colorCount() == 0) {
+    summary.line(joined(u"no color stops found in ", state.filePart));
+  }
+  if (written.written && written.codesNotFound > 0) {
     summary.line(integerText(written.codesNotFound) +
                  u" color codes not found in hex-bin.txt");
   }
   if (written.written && state.colorCount() > kPovRayColorLimit) {
-    summary.line(u"POV-Ray reads at most 256 colors per color_map");
+    summary.line(u"POV-Ray accepts at most 256 colors per color_map");
   }
   dialogs.showNotice(kNoticeTitle, summary.text());
 
   LineFile::closeAll();
-  return summary.failed() ? 1 : 0;
+  // A run that was not cancelled has done its job only with an include.
+  return written.written ? 0 : 1;
 }
 
 }  // namespace tintgrove::ConversionRun

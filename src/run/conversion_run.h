@@ -6,11 +6,12 @@
 
 namespace tintgrove::ConversionRun {
 
-// Derives folderPart, filePart, baseName and includePath from chosenPath.
-void deriveNames(RunState& state);
+// Derives folderPart, filePart, baseName and includePath from chosenPath,
+// which folders split at any of `separators`.
+void deriveNames(RunState& state, TextView separators);
 
-// Runs once and returns the exit code: 0, or 1 when the summary reports that
-// something could not be done. Closes every file before it returns.
+// Runs once and returns the exit code: 0 when an include file was written or
+// the user cancelled, 1 otherwise. Closes every file before it returns.
 int run(Dialogs& dialogs, RunState& state);
 
 }  // namespace tintgrove::ConversionRun

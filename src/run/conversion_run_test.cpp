@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <filesystem>
 #include <vector>
 
@@ -99,11 +100,19 @@ TEST_F(ConversionRunTest, CancelLoadsTheTableFirstAndWritesNothing) {
 TEST_F(ConversionRunTest, SummaryLinesForWhatWentWrong) {
   test::writeBytes(folder_.file("empty.json"), "{}\r\n");
   test::writeBytes(folder_.file("bad.json"), "    \"color\": \"#GG0000\",\r\n");
-  std::string many;
-  for (int i = 0; i < 300; ++i) many += "    \"color\": \"#FFFFFF\",\r\n";
-  test::writeBytes(folder_.file("many.json"), many);
+  test::writeBytes(folder_.file("lower.json"), "    \"color\": \"#ff8000\",\r\n");
+  auto stops = [](int count) {
+    std::string text;
+    for (int i = 0; i < count; ++i) text += "    \"color\": \"#FFFFFF\",\r\n";
+    return text;
+  };
+  test::writeBytes(folder_.file("most.json"), stops(256));
+  test::writeBytes(folder_.file("many.json"), stops(257));
   std::filesystem::create_directory(folder_.file("taken.inc"));
   test::writeBytes(folder_.file("taken.json"), kSunset);
+  test::writeBytes(folder_.file("sunset-2 v.1.json"), kSunset);
+  std::filesystem::create_directory(folder_.file("bad taken.inc"));
+  test::writeBytes(folder_.file("bad taken.json"), "    \"color\": \"#GG0000\",\r\n");
 
   struct Case {
     const char* file;
@@ -111,31 +120,48 @@ TEST_F(ConversionRunTest, SummaryLinesForWhatWentWrong) {
     int exitCode;
   };
   const Case cases[] = {
-      {"empty.json", summary({u"empty.inc not created ", u"0 colors in gradient"}), 0},
+      {"empty.json",
+       summary({u"empty.inc not created ", u"0 colors in gradient",
+                u"no color stops found in empty.json"}),
+       1},
       {"missing.json",
        summary({u"missing.inc not created ", u"0 colors in gradient",
-                (u"cannot open " + folder_.text("missing.json")).c_str()}),
+                (u"cannot open " + folder_.text("missing.json") + u": not found").c_str()}),
        1},
       {"bad.json",
        summary({u"bad.inc created ", u"1 colors in gradient",
                 u"1 color codes not found in hex-bin.txt"}),
        0},
+      // A code in another case is found: nothing to report.
+      {"lower.json", summary({u"lower.inc created ", u"1 colors in gradient"}), 0},
+      {"most.json", summary({u"most.inc created ", u"256 colors in gradient"}), 0},
       {"many.json",
-       summary({u"many.inc created ", u"300 colors in gradient",
-                u"POV-Ray reads at most 256 colors per color_map"}),
+       summary({u"many.inc created ", u"257 colors in gradient",
+                u"POV-Ray accepts at most 256 colors per color_map"}),
        0},
       {"taken.json",
        summary({u"taken.inc not created ", u"2 colors in gradient",
-                (u"cannot write " + folder_.text("taken.inc")).c_str()}),
+                (u"cannot write " + folder_.text("taken.inc") + u": not a regular file").c_str()}),
        1},
+      // A failed write shows no warnings about what it would have held.
+      {"bad taken.json",
+       summary({u"bad taken.inc not created ", u"1 colors in gradient",
+                (u"cannot write " + folder_.text("bad taken.inc") + u": not a regular file").c_str()}),
+       1},
+      {"sunset-2 v.1.json",
+       summary({u"sunset-2 v.1.inc created ", u"2 colors in gradient",
+                u"declared as sunset_2_v_1"}),
+       0},
       {"a.js", summary({u".inc not created ", u"0 colors in gradient",
-                        (u"cannot open " + folder_.text("a.js")).c_str()}),
+                        (u"cannot open " + folder_.text("a.js") + u": not found").c_str()}),
        1},
   };
   for (const Case& c : cases) {
     EXPECT_EQ(runWith(folder_.text(c.file)), c.expected) << c.file;
     EXPECT_EQ(exitCode_, c.exitCode) << c.file;
   }
+  EXPECT_NE(test::readBytes(folder_.file("lower.inc")).find("rgb <0.998, 0.503, 0.004>"),
+            std::string::npos);
 }
 
 TEST_F(ConversionRunTest, WithoutTheTableNothingIsWritten) {
@@ -143,7 +169,7 @@ TEST_F(ConversionRunTest, WithoutTheTableNothingIsWritten) {
   test::writeBytes(folder_.file("sunset.json"), kSunset);
   EXPECT_EQ(runWith(folder_.text("sunset.json")),
             summary({u"sunset.inc not created ", u"2 colors in gradient",
-                     u"cannot open hex-bin.txt"}));
+                     u"cannot open hex-bin.txt: not found"}));
   EXPECT_EQ(exitCode_, 1);
   EXPECT_FALSE(std::filesystem::exists(folder_.file("sunset.inc")));
   EXPECT_EQ(runWith(u""), u"canceled");
@@ -153,27 +179,68 @@ TEST_F(ConversionRunTest, WithoutTheTableNothingIsWritten) {
 TEST_F(ConversionRunTest, TheTableItselfIsHeldWhileItIsChosen) {
   EXPECT_EQ(runWith(folder_.text("hex-bin.txt")),
             summary({u"hex-bi.inc not created ", u"0 colors in gradient",
-                     (u"cannot open " + folder_.text("hex-bin.txt")).c_str()}));
+                     (u"cannot open " + folder_.text("hex-bin.txt") +
+                      u": in use by another program").c_str()}));
   EXPECT_EQ(exitCode_, 1);
+}
+
+// The include may never take the place of the files it is made from,
+// whatever the links between them.
+TEST_F(ConversionRunTest, TheIncludeNeverReplacesItsSources) {
+  test::writeBytes(folder_.file("soft.json"), kSunset);
+  std::filesystem::create_symlink("soft.json", folder_.file("soft.inc"));
+  test::writeBytes(folder_.file("hard.json"), kSunset);
+  std::filesystem::create_hard_link(folder_.file("hard.json"), folder_.file("hard.inc"));
+  test::writeBytes(folder_.file(".inc"), kSunset);
+  test::writeBytes(folder_.file("table.json"), kSunset);
+  std::filesystem::create_symlink("hex-bin.txt", folder_.file("table.inc"));
+  struct Case {
+    const char* file;
+    const char* include;
+    const char16_t* reason;
+  };
+  const Case cases[] = {
+      {"soft.json", "soft.inc", u": same file as the gradient"},
+      {"hard.json", "hard.inc", u": same file as the gradient"},
+      {".inc", ".inc", u": same file as the gradient"},
+      {"table.json", "table.inc", u": same file as hex-bin.txt"},
+  };
+  for (const Case& c : cases) {
+    const Text base = Text(c.include, c.include + std::strlen(c.include) - 4);
+    EXPECT_EQ(runWith(folder_.text(c.file)),
+              summary({(base + u".inc not created ").c_str(), u"2 colors in gradient",
+                       (u"cannot write " + folder_.text(c.include) + c.reason).c_str()}))
+        << c.file;
+    EXPECT_EQ(exitCode_, 1);
+  }
+  EXPECT_EQ(test::readBytes(folder_.file("soft.json")), kSunset);
+  EXPECT_EQ(test::readBytes(folder_.file("hard.json")), kSunset);
+  EXPECT_EQ(test::readBytes(folder_.file(".inc")), kSunset);
+  EXPECT_EQ(test::readBytes(folder_.file("hex-bin.txt")), test::standardTable());
 }
 
 TEST(DeriveNamesTest, SplitsAtTheLastSeparator) {
   struct Case {
+    const char16_t* separators;
     const char16_t* chosen;
     const char16_t *folder, *file, *base, *include;
   };
   const Case cases[] = {
-      {u"D:\\art\\sunset.json", u"D:\\art\\", u"sunset.json", u"sunset", u"D:\\art\\sunset.inc"},
-      {u"/home/a/b.c/sunset.json", u"/home/a/b.c/", u"sunset.json", u"sunset", u"/home/a/b.c/sunset.inc"},
-      {u"/x/colors.txt", u"/x/", u"colors.txt", u"color", u"/x/color.inc"},
-      {u"/x/a.js", u"/x/", u"a.js", u"", u"/x/.inc"},
-      {u"plain.json", u"", u"plain.json", u"plain", u"plain.inc"},
-      {u"", u"", u"", u"", u".inc"},
+      {u"\\/", u"D:\\art\\sunset.json", u"D:\\art\\", u"sunset.json", u"sunset", u"D:\\art\\sunset.inc"},
+      {u"\\/", u"D:/art/sunset.json", u"D:/art/", u"sunset.json", u"sunset", u"D:/art/sunset.inc"},
+      {u"/", u"/home/a/b.c/sunset.json", u"/home/a/b.c/", u"sunset.json", u"sunset", u"/home/a/b.c/sunset.inc"},
+      // Only "/" separates folders on POSIX: a backslash is part of the name.
+      {u"/", u"/x/a\\b.json", u"/x/", u"a\\b.json", u"a\\b", u"/x/a\\b.inc"},
+      {u"\\/", u"/x/a\\b.json", u"/x/a\\", u"b.json", u"b", u"/x/a\\b.inc"},
+      {u"/", u"/x/colors.txt", u"/x/", u"colors.txt", u"color", u"/x/color.inc"},
+      {u"/", u"/x/a.js", u"/x/", u"a.js", u"", u"/x/.inc"},
+      {u"/", u"plain.json", u"", u"plain.json", u"plain", u"plain.inc"},
+      {u"/", u"", u"", u"", u"", u".inc"},
   };
   for (const Case& c : cases) {
     RunState state;
     state.chosenPath = c.chosen;
-    ConversionRun::deriveNames(state);
+    ConversionRun::deriveNames(state, c.separators);
     EXPECT_EQ(state.folderPart, c.folder);
     EXPECT_EQ(state.filePart, c.file);
     EXPECT_EQ(state.baseName, c.base);

@@ -10,6 +10,9 @@ int main() {
   std::setlocale(LC_NUMERIC, "C");
   // A closed standard output must not kill the run before files are closed.
   std::signal(SIGPIPE, SIG_IGN);
+  // Past a file size limit a write must fail and be reported, not end the
+  // run with a truncated include.
+  std::signal(SIGXFSZ, SIG_IGN);
   auto dialogs = tintgrove::makePlatformDialogs();
   tintgrove::RunState state;
   return tintgrove::ConversionRun::run(*dialogs, state);

@@ -31,6 +31,7 @@ struct LineFile::Open {
   std::size_t next = 0;   // reading: first unread byte
   std::size_t filled = 0; // reading: end of the unread bytes; writing: pending
   bool writeFailed = false;
+  FileProblem problem = FileProblem::none;  // of the first failed write
   std::string lineBytes;  // reused from line to line
   std::string encoded;    // reused from line to line
 
@@ -57,7 +58,10 @@ struct LineFile::Open {
   }
 
   void passOn(const unsigned char* bytes, std::size_t size) {
-    if (size > 0 && !platform::writeBytes(file, bytes, size)) writeFailed = true;
+    if (size > 0 && !writeFailed && !platform::writeBytes(file, bytes, size, problem)) {
+      // The rest would land out of order: nothing more is written.
+      writeFailed = true;
+    }
   }
 
   void flushPending() {
@@ -99,10 +103,15 @@ LineFile::Open* adopt(platform::FileId file, LineFile::Open::Mode mode) {
   return open.release();
 }
 
-bool closeOpen(LineFile::Open* open) {
-  if (open->mode == LineFile::Open::Mode::writing) open->flushPending();
-  const bool closed = platform::closeFile(open->file);
+// Closes and forgets the file; a file being written is kept only when `keep`
+// and every write went through. The reason for a failure goes to `problem`.
+bool closeOpen(LineFile::Open* open, bool keep, FileProblem& problem) {
+  if (keep && open->mode == LineFile::Open::Mode::writing) open->flushPending();
+  keep = keep && !open->writeFailed;
+  FileProblem closing = FileProblem::none;
+  const bool closed = platform::closeFile(open->file, keep, closing);
   const bool succeeded = closed && !open->writeFailed;
+  problem = open->writeFailed ? open->problem : closing;
   auto& files = openFiles();
   files.erase(std::remove(files.begin(), files.end(), open), files.end());
   delete open;
@@ -111,21 +120,28 @@ bool closeOpen(LineFile::Open* open) {
 
 }  // namespace
 
+LineFile LineFile::failed(FileProblem problem) {
+  return LineFile(problem == FileProblem::none ? FileProblem::other : problem);
+}
+
 LineFile LineFile::openForReading(TextView path) {
-  const platform::FileId file = platform::openForReading(path);
-  if (file == platform::kNoFile) return LineFile();
+  FileProblem problem = FileProblem::none;
+  const platform::FileId file = platform::openForReading(path, problem);
+  if (file == platform::kNoFile) return failed(problem);
   return LineFile(adopt(file, Open::Mode::reading));
 }
 
 LineFile LineFile::createForWriting(TextView path) {
-  const platform::FileId file = platform::createForWriting(path);
-  if (file == platform::kNoFile) return LineFile();
+  FileProblem problem = FileProblem::none;
+  const platform::FileId file = platform::createForWriting(path, problem);
+  if (file == platform::kNoFile) return failed(problem);
   return LineFile(adopt(file, Open::Mode::writing));
 }
 
 void LineFile::closeAll() {
   auto& files = openFiles();
-  while (!files.empty()) closeOpen(files.back());
+  FileProblem ignored;
+  while (!files.empty()) closeOpen(files.back(), true, ignored);
 }
 
 bool LineFile::atEnd() {
@@ -234,7 +250,29 @@ bool LineFile::close() {
   if (!open_) return false;
   Open* open = open_;
   open_ = nullptr;
-  return closeOpen(open);
+  return closeOpen(open, true, problem_);
+}
+
+void LineFile::abandon() {
+  if (!open_) return;
+  Open* open = open_;
+  open_ = nullptr;
+  closeOpen(open, false, problem_);
+}
+
+TextView problemText(FileProblem problem) {
+  switch (problem) {
+    case FileProblem::notFound: return u"not found";
+    case FileProblem::inUse: return u"in use by another program";
+    case FileProblem::notRegular: return u"not a regular file";
+    case FileProblem::permissionDenied: return u"permission denied";
+    case FileProblem::readOnly: return u"read-only file system";
+    case FileProblem::diskFull: return u"disk full";
+    case FileProblem::tooLarge: return u"file too large";
+    case FileProblem::none:
+    case FileProblem::other: break;
+  }
+  return {};
 }
 
 void testing::setFileBufferSizeForTesting(std::size_t size) {

@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <string>
 
+#include "textfile/file_problem.h"
 #include "textfile/text.h"
 
 namespace tintgrove {
@@ -19,11 +20,15 @@ class LineFile {
   LineFile() = default;
 
   static LineFile openForReading(TextView path);
+  // A new version of the file at `path`, which takes the old one's place
+  // only when close() finds every write done; see platform::createForWriting.
   static LineFile createForWriting(TextView path);
   // Closes every file still open, each as close() does.
   static void closeAll();
 
   bool isOpen() const { return open_ != nullptr; }
+  // Why the open failed, or, once closed, why the writes or the close did.
+  FileProblem problem() const { return problem_; }
 
   // True when no byte is left; takes nothing from the file.
   bool atEnd();
@@ -39,12 +44,18 @@ class LineFile {
   // Passes pending bytes on and closes. True when the file was open and every
   // write, the last one included, succeeded.
   bool close();
+  // Closes a file being written without keeping anything of it: the old file
+  // under that name stays as it was.
+  void abandon();
 
   struct Open;
 
  private:
   explicit LineFile(Open* open) : open_(open) {}
+  explicit LineFile(FileProblem problem) : problem_(problem) {}
+  static LineFile failed(FileProblem problem);
   Open* open_ = nullptr;
+  FileProblem problem_ = FileProblem::none;
 };
 
 namespace testing {

@@ -8,7 +8,9 @@
 #include <array>
 #include <cerrno>
 #include <cstdint>
+#include <cstdlib>
 #include <cstring>
+#include <string>
 #include <vector>
 
 #include "textfile/platform_file.h"
@@ -62,38 +64,165 @@ bool heldHere(const struct stat& status) {
   });
 }
 
-// Opens without blocking (a FIFO must not hang the run), then checks the kind
-// of file and takes the exclusive lock. Nothing is changed on failure.
-FileId openExclusive(TextView path, int flags, bool writing) {
-  const std::string name = textToUtf8(path);
-  if (name.empty() || name.find('\0') != std::string::npos) return kNoFile;
-  const int fd =
-      ::open(name.c_str(), flags | O_CLOEXEC | O_NOCTTY | O_NONBLOCK, 0666);
-  if (fd < 0) return kNoFile;
-  struct stat status {};
-  const bool usable =
-      ::fstat(fd, &status) == 0 &&
-      (S_ISREG(status.st_mode) || (writing && S_ISCHR(status.st_mode))) &&
-      !heldHere(status) && ::flock(fd, LOCK_EX | LOCK_NB) == 0 &&
-      ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK) == 0 &&
-      (!writing || !S_ISREG(status.st_mode) || ::ftruncate(fd, 0) == 0);
-  if (!usable) {
-    ::close(fd);
-    return kNoFile;
-  }
+void hold(int fd, const struct stat& status) {
   heldFiles().push_back({status.st_dev, status.st_ino, fd});
-  return fd;
+}
+
+void release(int fd) {
+  auto& held = heldFiles();
+  held.erase(std::remove_if(held.begin(), held.end(),
+                            [&](const Identity& id) { return id.descriptor == fd; }),
+             held.end());
+}
+
+FileProblem problemOf(int error) {
+  switch (error) {
+    case ENOENT:
+    case ENOTDIR:
+      return FileProblem::notFound;
+    case EACCES:
+    case EPERM:
+      return FileProblem::permissionDenied;
+    case EROFS:
+      return FileProblem::readOnly;
+    case ENOSPC:
+    case EDQUOT:
+      return FileProblem::diskFull;
+    case EFBIG:
+      return FileProblem::tooLarge;
+    case EISDIR:
+    case ENXIO:
+    case ENODEV:
+      return FileProblem::notRegular;
+    case EWOULDBLOCK:
+      return FileProblem::inUse;
+    default:
+      return FileProblem::other;
+  }
+}
+
+// The platform's name of a path; empty when no file can have it.
+std::string nativeName(TextView path) {
+  std::string name = textToUtf8(path);
+  if (name.find('\0') != std::string::npos) name.clear();
+  return name;
+}
+
+// Opens without blocking (a FIFO must not hang the run), then checks the kind
+// of file and takes the exclusive lock. On failure nothing is changed, the
+// descriptor is closed and the reason is in `problem`.
+int openChecked(const std::string& name, int flags, FileProblem& problem,
+                struct stat& status) {
+  const int fd = ::open(name.c_str(), flags | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+  if (fd < 0) {
+    problem = problemOf(errno);
+    return -1;
+  }
+  if (::fstat(fd, &status) != 0) {
+    problem = problemOf(errno);
+  } else if (!S_ISREG(status.st_mode)) {
+    problem = FileProblem::notRegular;
+  } else if (heldHere(status) || ::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+    problem = FileProblem::inUse;
+  } else if (::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK) != 0) {
+    problem = problemOf(errno);
+  } else {
+    return fd;
+  }
+  ::close(fd);
+  return -1;
+}
+
+// A file being written: a new file that replaces `target` at its close, or,
+// where `temporary` is empty, the target itself emptied.
+struct Replacement {
+  int descriptor;
+  std::string temporary;
+  std::string target;
+  int old;  // the old target, locked until the new one is in place; or -1
+};
+std::vector<Replacement>& replacements() {
+  static std::vector<Replacement> all;
+  return all;
+}
+
+// Where a link points, so that the link itself stays a link.
+std::string resolvedTarget(const std::string& name) {
+  struct stat link {};
+  if (::lstat(name.c_str(), &link) != 0 || !S_ISLNK(link.st_mode)) return name;
+  char* real = ::realpath(name.c_str(), nullptr);
+  if (real == nullptr) return name;  // a dangling link: written through
+  std::string target = real;
+  std::free(real);
+  return target;
+}
+
+mode_t creationMask() {
+  const mode_t mask = ::umask(0);
+  ::umask(mask);
+  return mask;
 }
 
 }  // namespace
 
-FileId openForReading(TextView path) {
-  return openExclusive(path, O_RDONLY, false);
+FileId openForReading(TextView path, FileProblem& problem) {
+  const std::string name = nativeName(path);
+  if (name.empty()) {
+    problem = FileProblem::notFound;
+    return kNoFile;
+  }
+  struct stat status {};
+  const int fd = openChecked(name, O_RDONLY, problem, status);
+  if (fd < 0) return kNoFile;
+  hold(fd, status);
+  return fd;
 }
 
-FileId createForWriting(TextView path) {
-  // No O_TRUNC: the file is emptied only once it is known to be ours.
-  return openExclusive(path, O_WRONLY | O_CREAT, true);
+FileId createForWriting(TextView path, FileProblem& problem) {
+  const std::string name = nativeName(path);
+  if (name.empty()) {
+    problem = FileProblem::notFound;
+    return kNoFile;
+  }
+  const std::string target = resolvedTarget(name);
+  // The old file must be a regular file that we may write and that nobody
+  // holds; it stays locked until the new one has taken its place.
+  struct stat status {};
+  int old = openChecked(target, O_WRONLY, problem, status);
+  if (old < 0 && problem != FileProblem::notFound) return kNoFile;
+  problem = FileProblem::none;
+
+  const auto slash = target.rfind('/');
+  std::string temporary =
+      (slash == std::string::npos ? std::string() : target.substr(0, slash + 1)) +
+      ".tintgrove-XXXXXX";
+  const int fd = ::mkstemp(temporary.data());
+  if (fd < 0) {
+    const int error = errno;
+    if (old >= 0) {
+      // A folder that takes no new file: the old file is written in place.
+      if (::ftruncate(old, 0) == 0) {
+        hold(old, status);
+        replacements().push_back({old, {}, target, -1});
+        return old;
+      }
+      problem = problemOf(errno);
+      ::close(old);
+      return kNoFile;
+    }
+    problem = problemOf(error);
+    return kNoFile;
+  }
+  ::fcntl(fd, F_SETFD, FD_CLOEXEC);
+  if (old >= 0) {
+    // The new file keeps the old one's owner and permissions where it may.
+    (void)::fchown(fd, status.st_uid, status.st_gid);
+    ::fchmod(fd, status.st_mode & 07777);
+  } else {
+    ::fchmod(fd, 0666 & ~creationMask());
+  }
+  replacements().push_back({fd, temporary, target, old});
+  return fd;
 }
 
 std::size_t readBytes(FileId file, unsigned char* into, std::size_t size) {
@@ -104,11 +233,15 @@ std::size_t readBytes(FileId file, unsigned char* into, std::size_t size) {
   }
 }
 
-bool writeBytes(FileId file, const unsigned char* bytes, std::size_t size) {
+bool writeBytes(FileId file, const unsigned char* bytes, std::size_t size,
+                FileProblem& problem) {
   while (size > 0) {
     const ssize_t put = ::write(static_cast<int>(file), bytes, size);
     if (put < 0 && errno == EINTR) continue;
-    if (put <= 0) return false;
+    if (put <= 0) {
+      problem = put < 0 ? problemOf(errno) : FileProblem::other;
+      return false;
+    }
     bytes += put;
     size -= static_cast<std::size_t>(put);
   }
@@ -119,15 +252,38 @@ bool seekBackOne(FileId file) {
   return ::lseek(static_cast<int>(file), -1, SEEK_CUR) >= 0;
 }
 
-bool closeFile(FileId file) {
-  auto& held = heldFiles();
-  held.erase(std::remove_if(held.begin(), held.end(),
-                            [&](const Identity& id) {
-                              return id.descriptor == file;
-                            }),
-             held.end());
-  return ::close(static_cast<int>(file)) == 0;
+bool closeFile(FileId file, bool keep, FileProblem& problem) {
+  const int fd = static_cast<int>(file);
+  release(fd);
+  bool closed = ::close(fd) == 0;
+  if (!closed) problem = problemOf(errno);
+  auto& all = replacements();
+  const auto found = std::find_if(all.begin(), all.end(), [&](const Replacement& r) {
+    return r.descriptor == fd;
+  });
+  if (found == all.end()) return closed;
+  const Replacement replacement = *found;
+  all.erase(found);
+  if (!replacement.temporary.empty()) {
+    if (keep && closed &&
+        ::rename(replacement.temporary.c_str(), replacement.target.c_str()) != 0) {
+      problem = problemOf(errno);
+      closed = false;
+    }
+    if (!keep || !closed) ::unlink(replacement.temporary.c_str());
+    if (replacement.old >= 0) ::close(replacement.old);
+  }
+  return closed;
 }
+
+bool sameFile(TextView a, TextView b) {
+  struct stat first {}, second {};
+  return ::stat(nativeName(a).c_str(), &first) == 0 &&
+         ::stat(nativeName(b).c_str(), &second) == 0 &&
+         first.st_dev == second.st_dev && first.st_ino == second.st_ino;
+}
+
+TextView folderSeparators() { return u"/"; }
 
 void decodeAnsi(const unsigned char* bytes, std::size_t size, Text& out) {
   // One character per byte, from a table built once.

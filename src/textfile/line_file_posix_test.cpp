@@ -2,14 +2,18 @@
 // read, write failures seen, and file names that are not UTF-8.
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <cstdlib>
+#include <filesystem>
 #include <string>
+#include <vector>
 
 #include "test_support.h"
 #include "textfile/line_file.h"
@@ -60,8 +64,10 @@ TEST(PosixLineFileTest, AFileLockedByAnotherProcessIsNotOpened) {
   test::writeBytes(folder.file("table.txt"), "precious\r\n");
   {
     LockingProcess other(folder.file("table.txt").string());
-    EXPECT_FALSE(LineFile::openForReading(folder.text("table.txt")).isOpen());
-    EXPECT_FALSE(LineFile::createForWriting(folder.text("table.txt")).isOpen());
+    EXPECT_EQ(LineFile::openForReading(folder.text("table.txt")).problem(),
+              FileProblem::inUse);
+    EXPECT_EQ(LineFile::createForWriting(folder.text("table.txt")).problem(),
+              FileProblem::inUse);
     EXPECT_EQ(test::readBytes(folder.file("table.txt")), "precious\r\n");
   }
   LineFile file = LineFile::openForReading(folder.text("table.txt"));
@@ -79,17 +85,139 @@ TEST(PosixLineFileTest, OnlyRegularFilesAreRead) {
   EXPECT_FALSE(LineFile::createForWriting(folder.text("fifo")).isOpen());
 }
 
-TEST(PosixLineFileTest, AFailedWriteIsRemembered) {
-  LineFile full = LineFile::createForWriting(u"/dev/full");
-  ASSERT_TRUE(full.isOpen());
-  full.writeLine(u"small");  // waits in the buffer: the close must tell
-  EXPECT_TRUE(full.writesSucceeded());
-  EXPECT_FALSE(full.close());
+// Past a file size limit: the write fails with its reason, and neither the
+// old file nor a partial new one is left in its place.
+TEST(PosixLineFileTest, AFailedWriteLeavesTheOldFileAsItWas) {
+  ScratchFolder folder;
+  test::writeBytes(folder.file("out.inc"), "old\r\n");
+  struct rlimit saved {};
+  ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &saved), 0);
+  const auto previous = std::signal(SIGXFSZ, SIG_IGN);
+  struct rlimit limited = saved;
+  limited.rlim_cur = 6000;
+  ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &limited), 0);
+  for (const std::size_t length : {std::size_t{5000}, std::size_t{3000}}) {
+    LineFile out = LineFile::createForWriting(folder.text("out.inc"));
+    ASSERT_TRUE(out.isOpen());
+    for (int i = 0; i < 3; ++i) out.writeLine(Text(length, u'x'));
+    EXPECT_FALSE(out.close()) << length;
+    EXPECT_EQ(out.problem(), FileProblem::tooLarge) << length;
+  }
+  ::setrlimit(RLIMIT_FSIZE, &saved);
+  std::signal(SIGXFSZ, previous);
+  EXPECT_EQ(test::readBytes(folder.file("out.inc")), "old\r\n");
+  EXPECT_EQ(test::fileNames(folder.path()), (std::vector<std::string>{"out.inc"}));
+}
 
-  LineFile big = LineFile::createForWriting(u"/dev/full");
-  big.writeLine(Text(5000, u'x'));
-  EXPECT_FALSE(big.writesSucceeded());
-  big.close();
+TEST(PosixLineFileTest, WhatCannotBeWrittenSaysWhy) {
+  ScratchFolder folder;
+  ASSERT_EQ(::mkfifo(folder.file("fifo.inc").c_str(), 0600), 0);
+  std::filesystem::create_directory(folder.file("folder.inc"));
+  ::symlink("/dev/full", folder.file("full.inc").c_str());
+  ::symlink("/dev/null", folder.file("null.inc").c_str());
+  struct Case {
+    Text path;
+    FileProblem problem;
+  };
+  const Case cases[] = {
+      {folder.text("fifo.inc"), FileProblem::notRegular},
+      {folder.text("folder.inc"), FileProblem::notRegular},
+      {folder.text("full.inc"), FileProblem::notRegular},
+      {folder.text("null.inc"), FileProblem::notRegular},
+      {folder.text("nowhere/x.inc"), FileProblem::notFound},
+      {Text(u""), FileProblem::notFound},
+  };
+  for (const Case& c : cases) {
+    LineFile file = LineFile::createForWriting(c.path);
+    EXPECT_FALSE(file.isOpen()) << test::shown(c.path);
+    EXPECT_EQ(file.problem(), c.problem) << test::shown(c.path);
+  }
+  EXPECT_TRUE(std::filesystem::is_fifo(folder.file("fifo.inc")));
+  EXPECT_TRUE(std::filesystem::is_symlink(folder.file("full.inc")));
+  EXPECT_TRUE(std::filesystem::is_empty(folder.file("folder.inc")));
+
+  LineFile missing = LineFile::openForReading(folder.text("missing.json"));
+  EXPECT_EQ(missing.problem(), FileProblem::notFound);
+  LineFile directory = LineFile::openForReading(folder.text("folder.inc"));
+  EXPECT_EQ(directory.problem(), FileProblem::notRegular);
+}
+
+// The new file takes the old one's place only at the close: until then, and
+// after an abandoned write, the old content is there.
+TEST(PosixLineFileTest, ReplacesOnlyWhenComplete) {
+  ScratchFolder folder;
+  test::writeBytes(folder.file("out.inc"), "old\r\n");
+  ASSERT_EQ(::chmod(folder.file("out.inc").c_str(), 0640), 0);
+  {
+    LineFile out = LineFile::createForWriting(folder.text("out.inc"));
+    out.writeLine(Text(5000, u'n'));
+    EXPECT_EQ(test::readBytes(folder.file("out.inc")), "old\r\n");
+    out.abandon();
+  }
+  EXPECT_EQ(test::readBytes(folder.file("out.inc")), "old\r\n");
+  EXPECT_EQ(test::fileNames(folder.path()), (std::vector<std::string>{"out.inc"}));
+
+  LineFile out = LineFile::createForWriting(folder.text("out.inc"));
+  out.writeLine(u"new");
+  EXPECT_TRUE(out.close());
+  EXPECT_EQ(test::readBytes(folder.file("out.inc")), "new\r\n");
+  struct stat status {};
+  ASSERT_EQ(::stat(folder.file("out.inc").c_str(), &status), 0);
+  EXPECT_EQ(status.st_mode & 07777, 0640u);  // the old file's permissions
+  EXPECT_EQ(test::fileNames(folder.path()), (std::vector<std::string>{"out.inc"}));
+}
+
+// A link stays a link: the file it names gets the new content.
+TEST(PosixLineFileTest, WritesThroughALink) {
+  ScratchFolder folder;
+  std::filesystem::create_directory(folder.file("real"));
+  test::writeBytes(folder.file("real/target.inc"), "old\r\n");
+  ::symlink("real/target.inc", folder.file("link.inc").c_str());
+  LineFile out = LineFile::createForWriting(folder.text("link.inc"));
+  out.writeLine(u"new");
+  EXPECT_TRUE(out.close());
+  EXPECT_TRUE(std::filesystem::is_symlink(folder.file("link.inc")));
+  EXPECT_EQ(test::readBytes(folder.file("real/target.inc")), "new\r\n");
+}
+
+// Where the folder takes no new file, a writable file is written in place.
+// Root may create files anywhere, so it runs the case as another user.
+TEST(PosixLineFileTest, AReadOnlyFolderIsWrittenInPlace) {
+  ScratchFolder folder;
+  std::filesystem::create_directory(folder.file("locked"));
+  test::writeBytes(folder.file("locked/out.inc"), "old content\r\n");
+  ASSERT_EQ(::chmod(folder.file("locked/out.inc").c_str(), 0666), 0);
+  ASSERT_EQ(::chmod(folder.file("locked").c_str(), 0555), 0);
+  ASSERT_EQ(::chmod(folder.path().c_str(), 0755), 0);
+  const pid_t child = ::fork();
+  if (child == 0) {
+    if (::getuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0)) ::_exit(3);
+    LineFile out = LineFile::createForWriting(folder.text("locked/out.inc"));
+    out.writeLine(u"new");
+    const bool kept = out.close();
+    LineFile fresh = LineFile::createForWriting(folder.text("locked/fresh.inc"));
+    const bool refused = !fresh.isOpen() && fresh.problem() == FileProblem::permissionDenied;
+    ::_exit(kept && refused ? 0 : 1);
+  }
+  int status = 0;
+  ::waitpid(child, &status, 0);
+  ::chmod(folder.file("locked").c_str(), 0755);
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 0);
+  EXPECT_EQ(test::readBytes(folder.file("locked/out.inc")), "new\r\n");
+  EXPECT_FALSE(std::filesystem::exists(folder.file("locked/fresh.inc")));
+}
+
+TEST(PosixLineFileTest, SameFileSeesThroughLinks) {
+  ScratchFolder folder;
+  test::writeBytes(folder.file("g.json"), "x");
+  test::writeBytes(folder.file("other.json"), "x");
+  ::symlink("g.json", folder.file("soft.inc").c_str());
+  ::link(folder.file("g.json").c_str(), folder.file("hard.inc").c_str());
+  EXPECT_TRUE(platform::sameFile(folder.text("soft.inc"), folder.text("g.json")));
+  EXPECT_TRUE(platform::sameFile(folder.text("hard.inc"), folder.text("g.json")));
+  EXPECT_FALSE(platform::sameFile(folder.text("other.json"), folder.text("g.json")));
+  EXPECT_FALSE(platform::sameFile(folder.text("missing"), folder.text("missing")));
 }
 
 TEST(PosixLineFileTest, FileNamesThatAreNotUtf8SurviveTheTrip) {
@@ -120,10 +248,15 @@ TEST(PosixLineFileTest, Utf8NamesDecodeAsCharacters) {
 TEST(PosixLineFileTest, DescriptorsAreCloseOnExec) {
   ScratchFolder folder;
   test::writeBytes(folder.file("in.txt"), "x");
-  const platform::FileId id = platform::openForReading(folder.text("in.txt"));
+  FileProblem problem = FileProblem::none;
+  const platform::FileId id = platform::openForReading(folder.text("in.txt"), problem);
   ASSERT_NE(id, platform::kNoFile);
   EXPECT_TRUE(::fcntl(static_cast<int>(id), F_GETFD) & FD_CLOEXEC);
-  platform::closeFile(id);
+  const platform::FileId out = platform::createForWriting(folder.text("out.txt"), problem);
+  ASSERT_NE(out, platform::kNoFile);
+  EXPECT_TRUE(::fcntl(static_cast<int>(out), F_GETFD) & FD_CLOEXEC);
+  platform::closeFile(id, true, problem);
+  platform::closeFile(out, true, problem);
 }
 
 TEST(PosixLineFileTest, CodePageStandInMapsAsWindowsDoes) {

@@ -8,6 +8,9 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <string>
+#include <string_view>
+#include <vector>
 
 #include "textfile/platform_file.h"
 
@@ -32,41 +35,157 @@ bool usablePath(TextView path, std::wstring& name) {
 // Pieces handed to one call of an API that counts in int or DWORD.
 constexpr std::size_t kLargestPiece = 1u << 30;
 
+
+FileProblem problemOf(DWORD error) {
+  switch (error) {
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_PATH_NOT_FOUND:
+    case ERROR_INVALID_NAME:
+    case ERROR_BAD_NETPATH:
+    case ERROR_INVALID_DRIVE:
+      return FileProblem::notFound;
+    case ERROR_SHARING_VIOLATION:
+    case ERROR_LOCK_VIOLATION:
+      return FileProblem::inUse;
+    case ERROR_ACCESS_DENIED:
+      return FileProblem::permissionDenied;
+    case ERROR_WRITE_PROTECT:
+      return FileProblem::readOnly;
+    case ERROR_DISK_FULL:
+    case ERROR_HANDLE_DISK_FULL:
+      return FileProblem::diskFull;
+    case ERROR_FILE_TOO_LARGE:
+      return FileProblem::tooLarge;
+    default:
+      return FileProblem::other;
+  }
+}
+
+// Access is denied to folders as to protected files: tell them apart.
+FileProblem openProblem(const std::wstring& name) {
+  const DWORD error = ::GetLastError();
+  const DWORD attributes = ::GetFileAttributesW(name.c_str());
+  if (attributes != INVALID_FILE_ATTRIBUTES &&
+      (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+    return FileProblem::notRegular;
+  }
+  return problemOf(error);
+}
+
+// Names that Windows gives to devices whatever the folder or extension:
+// a file of such a name cannot be made.
+bool isDeviceName(std::wstring_view fileName) {
+  std::wstring stem(fileName.substr(0, fileName.find(L'.')));
+  while (!stem.empty() && (stem.back() == L' ' || stem.back() == L':')) stem.pop_back();
+  for (wchar_t& c : stem) {
+    if (c >= L'a' && c <= L'z') c = static_cast<wchar_t>(c - L'a' + L'A');
+  }
+  for (const wchar_t* device : {L"CON", L"PRN", L"AUX", L"NUL", L"CONIN$", L"CONOUT$"}) {
+    if (stem == device) return true;
+  }
+  // COM0 to COM9 and LPT0 to LPT9, with the superscript digits as well.
+  if (stem.size() == 4 && (stem.compare(0, 3, L"COM") == 0 || stem.compare(0, 3, L"LPT") == 0)) {
+    const wchar_t digit = stem[3];
+    return (digit >= L'0' && digit <= L'9') || digit == 0xB9 || digit == 0xB2 ||
+           digit == 0xB3;
+  }
+  return false;
+}
+
+std::size_t fileNameStart(std::wstring_view name) {
+  const auto separator = name.find_last_of(L"\\/:");
+  return separator == std::wstring_view::npos ? 0 : separator + 1;
+}
+
+// A file being written: a new file that replaces `target` at its close, or,
+// where `temporary` is empty, the target itself emptied.
+struct Replacement {
+  HANDLE handle;
+  std::wstring temporary;
+  std::wstring target;
+  bool targetExisted;
+};
+std::vector<Replacement>& replacements() {
+  static std::vector<Replacement> all;
+  return all;
+}
+
 }  // namespace
 
-FileId openForReading(TextView path) {
+FileId openForReading(TextView path, FileProblem& problem) {
   std::wstring name;
-  if (!usablePath(path, name)) return kNoFile;
+  if (!usablePath(path, name)) {
+    problem = FileProblem::notFound;
+    return kNoFile;
+  }
   HANDLE handle = ::CreateFileW(name.c_str(), GENERIC_READ, 0, nullptr,
                                 OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (handle == INVALID_HANDLE_VALUE) return kNoFile;
+  if (handle == INVALID_HANDLE_VALUE) {
+    problem = openProblem(name);
+    return kNoFile;
+  }
   // Pipes, consoles and devices could block the run or never end.
   if (::GetFileType(handle) != FILE_TYPE_DISK) {
     ::CloseHandle(handle);
+    problem = FileProblem::notRegular;
     return kNoFile;
   }
   return toFileId(handle);
 }
 
-FileId createForWriting(TextView path) {
+FileId createForWriting(TextView path, FileProblem& problem) {
   std::wstring name;
-  if (!usablePath(path, name)) return kNoFile;
-  HANDLE handle = ::CreateFileW(name.c_str(), GENERIC_READ | GENERIC_WRITE, 0,
-                                nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
-                                nullptr);
-  if (handle == INVALID_HANDLE_VALUE) {
-    // A file that may be written but not read (or replaced) is still ours
-    // to empty and fill.
-    handle = ::CreateFileW(name.c_str(), GENERIC_WRITE, 0, nullptr,
-                           TRUNCATE_EXISTING, 0, nullptr);
-  }
-  if (handle == INVALID_HANDLE_VALUE) return kNoFile;
-  // A pipe with no reader would block the run; disks and devices such as
-  // NUL take what they are given.
-  if (::GetFileType(handle) == FILE_TYPE_PIPE) {
-    ::CloseHandle(handle);
+  if (!usablePath(path, name)) {
+    problem = FileProblem::notFound;
     return kNoFile;
   }
+  const std::size_t nameStart = fileNameStart(name);
+  if (isDeviceName(std::wstring_view(name).substr(nameStart))) {
+    problem = FileProblem::notRegular;
+    return kNoFile;
+  }
+  // The old file must be a disk file that we may write and that nobody holds.
+  bool existed = false;
+  HANDLE old = ::CreateFileW(name.c_str(), GENERIC_WRITE, 0, nullptr,
+                             OPEN_EXISTING, 0, nullptr);
+  if (old == INVALID_HANDLE_VALUE) {
+    problem = openProblem(name);
+    if (problem != FileProblem::notFound) return kNoFile;
+    problem = FileProblem::none;
+  } else {
+    existed = true;
+    const bool disk = ::GetFileType(old) == FILE_TYPE_DISK;
+    ::CloseHandle(old);
+    if (!disk) {
+      problem = FileProblem::notRegular;
+      return kNoFile;
+    }
+  }
+
+  // The new file, in the same folder so that it can take the old one's place.
+  std::wstring folder = name.substr(0, nameStart);
+  if (folder.empty()) folder = L".";
+  wchar_t temporary[MAX_PATH + 1] = {};
+  HANDLE handle = INVALID_HANDLE_VALUE;
+  if (::GetTempFileNameW(folder.c_str(), L"tgv", 0, temporary) != 0) {
+    handle = ::CreateFileW(temporary, GENERIC_WRITE, 0, nullptr, TRUNCATE_EXISTING,
+                           0, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) ::DeleteFileW(temporary);
+  }
+  if (handle == INVALID_HANDLE_VALUE) {
+    // A folder that takes no new file, or a path too long for one more name:
+    // the file is written in place, emptied if it was there, removed again
+    // on failure if it was not.
+    handle = ::CreateFileW(name.c_str(), GENERIC_WRITE, 0, nullptr,
+                           existed ? TRUNCATE_EXISTING : CREATE_NEW, 0, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) {
+      problem = openProblem(name);
+      return kNoFile;
+    }
+    replacements().push_back({handle, {}, name, existed});
+    return toFileId(handle);
+  }
+  replacements().push_back({handle, temporary, name, existed});
   return toFileId(handle);
 }
 
@@ -77,13 +196,18 @@ std::size_t readBytes(FileId file, unsigned char* into, std::size_t size) {
   return got;
 }
 
-bool writeBytes(FileId file, const unsigned char* bytes, std::size_t size) {
+bool writeBytes(FileId file, const unsigned char* bytes, std::size_t size,
+                FileProblem& problem) {
   while (size > 0) {
     const auto piece = static_cast<DWORD>(std::min(size, kLargestPiece));
     DWORD put = 0;
     // A short write is a failed write: the rest would land out of order.
-    if (!::WriteFile(toHandle(file), bytes, piece, &put, nullptr) ||
-        put != piece) {
+    if (!::WriteFile(toHandle(file), bytes, piece, &put, nullptr)) {
+      problem = problemOf(::GetLastError());
+      return false;
+    }
+    if (put != piece) {
+      problem = FileProblem::diskFull;
       return false;
     }
     bytes += piece;
@@ -99,7 +223,63 @@ bool seekBackOne(FileId file) {
   return low != INVALID_SET_FILE_POINTER || ::GetLastError() == NO_ERROR;
 }
 
-bool closeFile(FileId file) { return ::CloseHandle(toHandle(file)) != 0; }
+bool closeFile(FileId file, bool keep, FileProblem& problem) {
+  HANDLE handle = toHandle(file);
+  bool closed = ::CloseHandle(handle) != 0;
+  if (!closed) problem = problemOf(::GetLastError());
+  auto& all = replacements();
+  const auto found = std::find_if(all.begin(), all.end(), [&](const Replacement& r) {
+    return r.handle == handle;
+  });
+  if (found == all.end()) return closed;
+  const Replacement replacement = *found;
+  all.erase(found);
+  if (replacement.temporary.empty()) {
+    if (!replacement.targetExisted && (!keep || !closed)) {
+      ::DeleteFileW(replacement.target.c_str());
+    }
+    return closed;
+  }
+  if (keep && closed) {
+    // Replacing keeps the old file's attributes and permissions; a file that
+    // was not there is simply moved into place.
+    const wchar_t* from = replacement.temporary.c_str();
+    const wchar_t* to = replacement.target.c_str();
+    const bool moved =
+        replacement.targetExisted
+            ? ::ReplaceFileW(to, from, nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS,
+                             nullptr, nullptr) != 0
+            : ::MoveFileExW(from, to, MOVEFILE_REPLACE_EXISTING) != 0;
+    if (!moved) {
+      problem = problemOf(::GetLastError());
+      closed = false;
+    }
+  }
+  if (!keep || !closed) ::DeleteFileW(replacement.temporary.c_str());
+  return closed;
+}
+
+bool sameFile(TextView a, TextView b) {
+  // No access asked: a file held unshared can still be identified.
+  const auto identify = [](TextView path, BY_HANDLE_FILE_INFORMATION& info) {
+    std::wstring name;
+    if (!usablePath(path, name)) return false;
+    HANDLE handle = ::CreateFileW(
+        name.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+        nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) return false;
+    const bool known = ::GetFileInformationByHandle(handle, &info) != 0;
+    ::CloseHandle(handle);
+    return known;
+  };
+  BY_HANDLE_FILE_INFORMATION first{}, second{};
+  return identify(a, first) && identify(b, second) &&
+         first.dwVolumeSerialNumber == second.dwVolumeSerialNumber &&
+         first.nFileIndexHigh == second.nFileIndexHigh &&
+         first.nFileIndexLow == second.nFileIndexLow;
+}
+
+TextView folderSeparators() { return u"\\/"; }
 
 void decodeAnsi(const unsigned char* bytes, std::size_t size, Text& out) {
   out.clear();

@@ -109,7 +109,7 @@ answer path "$data/$name.json"
 launch "" wayland-0 ""
 expect_code 0
 expect_calls 2
-expect_info 2 "$banner"$'\n'"$name.inc created "$'\n'"2 colors in gradient"$'\n'
+expect_info 2 "$banner"$'\n'"$name.inc created "$'\n'"2 colors in gradient"$'\n'"declared as a_b__i__q_"$'\n'
 [ "$(sed -n 6p "$data/$name.inc")" = $'#declare a_b__i__q_ = \r' ] ||
   fail "declared name: $(sed -n 6p "$data/$name.inc" | od -c | head -2)"
 
@@ -124,13 +124,13 @@ expect_code 0
 [ -e "$data/$name.inc" ] || fail "include file of a non-UTF-8 name"
 
 # zenity reads no backslash escapes in a text without markup, so a
-# backslash goes to it as it is (here "\" also ends the folder part).
+# backslash goes to it as it is (and here it is part of the file name).
 start "a missing file with a backslash"
 answer status 0
 answer path "$data/mi\ss&<b>.json"
 launch :7 "" ""
 expect_code 1
-expect_info 2 "$banner"$'\n'"ss&<b>.inc not created "$'\n'"0 colors in gradient"$'\n'"cannot open $data/mi\ss&<b>.json"$'\n'
+expect_info 2 "$banner"$'\n'"mi\\ss&<b>.inc not created "$'\n'"0 colors in gradient"$'\n'"cannot open $data/mi\\ss&<b>.json: not found"$'\n'
 
 # zenity cannot reach the display: it says so and ends with status 1, which
 # alone would read as a cancel. The run goes on in the terminal.

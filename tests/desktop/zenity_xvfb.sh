@@ -148,7 +148,7 @@ read_notice "$tmp/notice"
 finish_program
 [ "$code" = 0 ] || fail "exit code $code, want 0"
 [ -e "$work/$name.inc" ] || fail "no include file"
-printf '%s\n' "$banner" "$name.inc created " "2 colors in gradient" |
+printf '%s\n' "$banner" "$name.inc created " "2 colors in gradient" "declared as a_b__i_x" |
   cmp -s - "$tmp/notice" || { fail "notice text"; od -c "$tmp/notice" | head; }
 
 case="cancel"

@@ -37,7 +37,7 @@ cmp "$work/sunset.inc" "$fixtures/sunset.inc" || { echo "FAIL relative include b
 run "empty line cancels" $'\n' "canceled" 0
 run "end of input cancels" "" "canceled" 0
 run "missing file" "$work/missing.json"$'\n' \
-  "$banner"$'\n'"missing.inc not created "$'\n'"0 colors in gradient"$'\n'"cannot open $work/missing.json" 1
+  "$banner"$'\n'"missing.inc not created "$'\n'"0 colors in gradient"$'\n'"cannot open $work/missing.json: not found" 1
 
 run "missing folder asks again" "$work/nowhere/x.json"$'\n\n' "canceled" 0
 grep -q "folder not found: $work/nowhere" "$work/stderr" ||

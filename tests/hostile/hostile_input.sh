@@ -48,13 +48,13 @@ unchanged() {  # unchanged NAME FILE COPY
 # Only regular files are read: anything else is refused at once, no hang.
 mkdir "$work/folder.json"
 run "a directory" "$work/folder.json" \
-  "$(notice "folder.inc not created " 0 "cannot open $work/folder.json")" 1
+  "$(notice "folder.inc not created " 0 "cannot open $work/folder.json: not a regular file")" 1
 mkfifo "$work/pipe.json"
 run "a FIFO" "$work/pipe.json" \
-  "$(notice "pipe.inc not created " 0 "cannot open $work/pipe.json")" 1
-run "/dev/zero" /dev/zero "$(notice ".inc not created " 0 "cannot open /dev/zero")" 1
+  "$(notice "pipe.inc not created " 0 "cannot open $work/pipe.json: not a regular file")" 1
+run "/dev/zero" /dev/zero "$(notice ".inc not created " 0 "cannot open /dev/zero: not a regular file")" 1
 run "/dev/urandom" /dev/urandom \
-  "$(notice "ur.inc not created " 0 "cannot open /dev/urandom")" 1
+  "$(notice "ur.inc not created " 0 "cannot open /dev/urandom: not a regular file")" 1
 [ -e /dev/.inc ] || [ -e /dev/ur.inc ] && fail "a file was written into /dev"
 [ -e "$work/folder.inc" ] || [ -e "$work/pipe.inc" ] && fail "an include file was written"
 [ -d "$work/folder.json" ] && [ -p "$work/pipe.json" ] || fail "directory or FIFO changed"
@@ -63,7 +63,7 @@ run "/dev/urandom" /dev/urandom \
 cp "$work/sunset.json" "$work/locked.json"
 cp "$work/sunset.json" "$work/locked.copy"
 run "locked by another process" "$work/locked.json" \
-  "$(notice "locked.inc not created " 0 "cannot open $work/locked.json")" 1 \
+  "$(notice "locked.inc not created " 0 "cannot open $work/locked.json: in use by another program")" 1 \
   flock --exclusive "$work/locked.json"
 unchanged "locked" "$work/locked.json" "$work/locked.copy"
 [ -e "$work/locked.inc" ] && fail "locked: an include file was written"
@@ -82,7 +82,7 @@ if [ "$(id -u)" -eq 0 ]; then
 fi
 if [ "$(id -u)" -ne 0 ] || [ ${#as_user[@]} -gt 0 ]; then
   run "no read permission" "$work/secret.json" \
-    "$(notice "secret.inc not created " 0 "cannot open $work/secret.json")" 1 \
+    "$(notice "secret.inc not created " 0 "cannot open $work/secret.json: permission denied")" 1 \
     "${as_user[@]}"
 else
   echo "SKIP no read permission: no way to run as an unprivileged user"
@@ -125,7 +125,7 @@ stop=$'    {\r\n    "position": 0.500000,\r\n    "color": "#1A2B3C",\r\n    "opa
   >"$work/million.json"
 run "a million stops" "$work/million.json" \
   "$(notice "million.inc created " 1000000 \
-      "POV-Ray reads at most 256 colors per color_map")" 0
+      "POV-Ray accepts at most 256 colors per color_map")" 0
 [ "$(wc -l <"$work/million.inc")" = 1000008 ] || fail "million: wrong line count"
 [ "$(grep -c -x $'    \\[0.500   rgb <0.105, 0.172, 0.238>\\]\r' "$work/million.inc")" = 1000000 ] ||
   fail "million: not every entry as expected"
@@ -135,21 +135,65 @@ rm -f "$work/million.json" "$work/million.inc"
 cp "$work/sunset.json" "$work/full.json"
 ln -s /dev/full "$work/full.inc"
 run "include on a full device" "$work/full.json" \
-  "$(notice "full.inc not created " 2 "cannot write $work/full.inc")" 1
+  "$(notice "full.inc not created " 2 "cannot write $work/full.inc: not a regular file")" 1
 [ -L "$work/full.inc" ] || fail "full device: the link was replaced"
 unchanged "full device" "$work/full.json" "$work/sunset.json"
 cp "$work/sunset.json" "$work/taken.json"
 mkdir "$work/taken.inc"
 run "include is a directory" "$work/taken.json" \
-  "$(notice "taken.inc not created " 2 "cannot write $work/taken.inc")" 1
+  "$(notice "taken.inc not created " 2 "cannot write $work/taken.inc: not a regular file")" 1
 [ -d "$work/taken.inc" ] && [ -z "$(ls -A "$work/taken.inc")" ] ||
   fail "directory include: the directory changed"
 
+# A write that fails part way leaves the old include exactly as it was and
+# no partial file beside it: past a file size limit (the signal it raises
+# must not end the run) and on a full file system.
+cp "$work/sunset.json" "$work/limited.json"
+printf 'old include\r\n' >"$work/limited.inc"
+run "file size limit" "$work/limited.json" \
+  "$(notice "limited.inc not created " 2 "cannot write $work/limited.inc: file too large")" 1 \
+  bash -c 'ulimit -f 0 && exec "$0"'
+[ "$(cat "$work/limited.inc")" = $'old include\r' ] || fail "file size limit: include changed"
+ls -A "$work" | grep -q '^\.tintgrove-' && fail "file size limit: a partial file was left"
+small="$work/small"
+mkdir "$small"
+if mount -t tmpfs -o size=256k tmpfs "$small" 2>/dev/null; then
+  cp "$work/hex-bin.txt" "$small/"
+  { printf '{\r\n'; for i in $(seq 2000); do printf '    "position": 0.5,\r\n    "color": "#1A2B3C",\r\n'; done; printf '}\r\n'; } \
+    >"$small/big.json"
+  printf 'old include\r\n' >"$small/big.inc"
+  # Fill what is left, so the new include cannot fit.
+  head -c 1000000 /dev/zero >"$small/filler" 2>/dev/null
+  folder="$small" run "disk full" "$small/big.json" \
+    "$(notice "big.inc not created " 2000 "cannot write $small/big.inc: disk full")" 1
+  [ "$(cat "$small/big.inc")" = $'old include\r' ] || fail "disk full: include changed"
+  ls -A "$small" | grep -q '^\.tintgrove-' && fail "disk full: a partial file was left"
+  umount "$small"
+else
+  echo "SKIP disk full: cannot mount a small file system here"
+fi
+
+# A gradient without stops makes no include: exit 1 and the reason.
+printf '{\r\n    "stops": []\r\n}\r\n' >"$work/nostops.json"
+run "no color stops" "$work/nostops.json" \
+  "$(notice "nostops.inc not created " 0 "no color stops found in nostops.json")" 1
+
+# Only "/" separates folders here: a backslash is part of the file name.
+cp "$work/sunset.json" "$work/a\\b.json"
+run "backslash in a name" "$work/a\\b.json" \
+  "$(notice 'a\b.inc created ' 2 "declared as a_b")" 0
+[ -f "$work/a\\b.inc" ] || fail "backslash: a\\b.inc not written"
+[ -e "$work/b.inc" ] && fail "backslash: b.inc written"
+
 # Names: bytes that are not UTF-8, UTF-8 beyond the code page, markup and
 # quotes. The notice shows the name as given; the file lands next to it.
-for name in $'caf\xe9' 'grün' $'<b>"q" \'x\' &amp; y<b>' ; do
+names=($'caf\xe9' 'grün' $'<b>"q" \'x\' &amp; y<b>')
+declared=(caf_ gr_n _b__q___x___amp__y_b_)
+for i in "${!names[@]}"; do
+  name=${names[$i]}
   cp "$work/sunset.json" "$work/$name.json"
-  run "name $name" "$work/$name.json" "$(notice "$name.inc created " 2)" 0
+  run "name $name" "$work/$name.json" \
+    "$(notice "$name.inc created " 2 "declared as ${declared[$i]}")" 0
   [ -f "$work/$name.inc" ] || fail "name $name: no include file"
   [ "$(sed -n 8p "$work/$name.inc" | tr -d '\r')" = '    [0.000   rgb <0.004, 0.004, 0.004>]' ] ||
     fail "name $name: wrong first entry"
