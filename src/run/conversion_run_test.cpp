@@ -187,25 +187,30 @@ TEST_F(ConversionRunTest, TheTableItselfIsHeldWhileItIsChosen) {
 // The include may never take the place of the files it is made from,
 // whatever the links between them.
 TEST_F(ConversionRunTest, TheIncludeNeverReplacesItsSources) {
+  // Symbolic links need privileges on Windows: where none can be made, the
+  // cases that need one are left out.
+  std::error_code noLinks;
   test::writeBytes(folder_.file("soft.json"), kSunset);
-  std::filesystem::create_symlink("soft.json", folder_.file("soft.inc"));
+  std::filesystem::create_symlink("soft.json", folder_.file("soft.inc"), noLinks);
   test::writeBytes(folder_.file("hard.json"), kSunset);
   std::filesystem::create_hard_link(folder_.file("hard.json"), folder_.file("hard.inc"));
   test::writeBytes(folder_.file(".inc"), kSunset);
   test::writeBytes(folder_.file("table.json"), kSunset);
-  std::filesystem::create_symlink("hex-bin.txt", folder_.file("table.inc"));
+  if (!noLinks) std::filesystem::create_symlink("hex-bin.txt", folder_.file("table.inc"));
   struct Case {
     const char* file;
     const char* include;
     const char16_t* reason;
+    bool link;
   };
   const Case cases[] = {
-      {"soft.json", "soft.inc", u": same file as the gradient"},
-      {"hard.json", "hard.inc", u": same file as the gradient"},
-      {".inc", ".inc", u": same file as the gradient"},
-      {"table.json", "table.inc", u": same file as hex-bin.txt"},
+      {"soft.json", "soft.inc", u": same file as the gradient", true},
+      {"hard.json", "hard.inc", u": same file as the gradient", false},
+      {".inc", ".inc", u": same file as the gradient", false},
+      {"table.json", "table.inc", u": same file as hex-bin.txt", true},
   };
   for (const Case& c : cases) {
+    if (c.link && noLinks) continue;
     const Text base = Text(c.include, c.include + std::strlen(c.include) - 4);
     EXPECT_EQ(runWith(folder_.text(c.file)),
               summary({(base + u".inc not created ").c_str(), u"2 colors in gradient",

@@ -56,6 +56,8 @@ FileProblem problemOf(DWORD error) {
       return FileProblem::diskFull;
     case ERROR_FILE_TOO_LARGE:
       return FileProblem::tooLarge;
+    case ERROR_PIPE_BUSY:
+      return FileProblem::notRegular;
     default:
       return FileProblem::other;
   }
@@ -104,6 +106,7 @@ struct Replacement {
   std::wstring temporary;
   std::wstring target;
   bool targetExisted;
+  DWORD attributes;  // the old file's, for the new one
 };
 std::vector<Replacement>& replacements() {
   static std::vector<Replacement> all;
@@ -140,12 +143,15 @@ FileId createForWriting(TextView path, FileProblem& problem) {
     return kNoFile;
   }
   const std::size_t nameStart = fileNameStart(name);
-  if (isDeviceName(std::wstring_view(name).substr(nameStart))) {
+  // "\\.\" names a device or a pipe, never a file.
+  if (name.rfind(L"\\\\.\\", 0) == 0 ||
+      isDeviceName(std::wstring_view(name).substr(nameStart))) {
     problem = FileProblem::notRegular;
     return kNoFile;
   }
   // The old file must be a disk file that we may write and that nobody holds.
   bool existed = false;
+  DWORD attributes = INVALID_FILE_ATTRIBUTES;
   HANDLE old = ::CreateFileW(name.c_str(), GENERIC_WRITE, 0, nullptr,
                              OPEN_EXISTING, 0, nullptr);
   if (old == INVALID_HANDLE_VALUE) {
@@ -154,6 +160,7 @@ FileId createForWriting(TextView path, FileProblem& problem) {
     problem = FileProblem::none;
   } else {
     existed = true;
+    attributes = ::GetFileAttributesW(name.c_str());
     const bool disk = ::GetFileType(old) == FILE_TYPE_DISK;
     ::CloseHandle(old);
     if (!disk) {
@@ -182,10 +189,10 @@ FileId createForWriting(TextView path, FileProblem& problem) {
       problem = openProblem(name);
       return kNoFile;
     }
-    replacements().push_back({handle, {}, name, existed});
+    replacements().push_back({handle, {}, name, existed, attributes});
     return toFileId(handle);
   }
-  replacements().push_back({handle, temporary, name, existed});
+  replacements().push_back({handle, temporary, name, existed, attributes});
   return toFileId(handle);
 }
 
@@ -253,6 +260,14 @@ bool closeFile(FileId file, bool keep, FileProblem& problem) {
     if (!moved) {
       problem = problemOf(::GetLastError());
       closed = false;
+    } else if (replacement.attributes != INVALID_FILE_ATTRIBUTES) {
+      // A hidden or system include stays one.
+      constexpr DWORD kKept = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
+                              FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
+      const DWORD now = ::GetFileAttributesW(to);
+      if (now != INVALID_FILE_ATTRIBUTES && (now & kKept) != (replacement.attributes & kKept)) {
+        ::SetFileAttributesW(to, (now & ~kKept) | (replacement.attributes & kKept));
+      }
     }
   }
   if (!keep || !closed) ::DeleteFileW(replacement.temporary.c_str());

@@ -11,6 +11,7 @@
 #include <cwchar>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "test_support.h"
 #include "textfile/line_file.h"
@@ -107,14 +108,55 @@ TEST(Win32LineFileTest, OnlyDiskFilesAreRead) {
   for (const Text& path : {folder.text(""), Text(u"NUL"), pipePath}) {
     EXPECT_FALSE(LineFile::openForReading(path).isOpen()) << test::shown(path);
   }
-  EXPECT_FALSE(LineFile::createForWriting(pipePath).isOpen());
+  EXPECT_EQ(LineFile::createForWriting(pipePath).problem(), FileProblem::notRegular);
   ::CloseHandle(pipe);
+}
 
-  // The null device takes what it is given.
-  LineFile null = LineFile::createForWriting(u"NUL");
-  ASSERT_TRUE(null.isOpen());
-  null.writeLine(u"gone");
-  EXPECT_TRUE(null.close());
+// A base name that is a device would send the include's bytes to the device.
+TEST(Win32LineFileTest, DeviceNamesAreNotWritten) {
+  ScratchFolder folder;
+  for (const char* name : {"NUL", "nul.inc", "aux.inc", "Con.inc", "COM1.inc",
+                           "lpt9.inc", "prn .inc", "conin$.inc"}) {
+    const LineFile file = LineFile::createForWriting(folder.text(name));
+    EXPECT_FALSE(file.isOpen()) << name;
+    EXPECT_EQ(file.problem(), FileProblem::notRegular) << name;
+  }
+  EXPECT_TRUE(test::fileNames(folder.path()).empty());
+  // Names that only begin like a device are ordinary files.
+  for (const char* name : {"auxiliary.inc", "com10.inc", "nul_map.inc"}) {
+    LineFile file = LineFile::createForWriting(folder.text(name));
+    file.writeLine(u"x");
+    EXPECT_TRUE(file.close()) << name;
+  }
+}
+
+// Until the close the old include is there; an abandoned write leaves it.
+TEST(Win32LineFileTest, ReplacesOnlyWhenComplete) {
+  ScratchFolder folder;
+  const auto out = folder.file("sunset.inc");
+  test::writeBytes(out, "old\r\n");
+  LineFile file = LineFile::createForWriting(test::pathText(out));
+  ASSERT_TRUE(file.isOpen());
+  file.writeLine(Text(5000, u'n'));
+  EXPECT_EQ(test::readBytes(out), "old\r\n");
+  file.abandon();
+  EXPECT_EQ(test::readBytes(out), "old\r\n");
+  EXPECT_EQ(test::fileNames(folder.path()), std::vector<std::string>{"sunset.inc"});
+}
+
+TEST(Win32LineFileTest, SameFileSeesThroughHardLinks) {
+  ScratchFolder folder;
+  test::writeBytes(folder.file("g.json"), "x");
+  test::writeBytes(folder.file("other.json"), "x");
+  ASSERT_TRUE(::CreateHardLinkW(folder.file("hard.inc").c_str(),
+                                folder.file("g.json").c_str(), nullptr));
+  EXPECT_TRUE(platform::sameFile(folder.text("hard.inc"), folder.text("g.json")));
+  EXPECT_FALSE(platform::sameFile(folder.text("other.json"), folder.text("g.json")));
+  // A file held unshared can still be told apart.
+  LineFile held = LineFile::openForReading(folder.text("g.json"));
+  ASSERT_TRUE(held.isOpen());
+  EXPECT_TRUE(platform::sameFile(folder.text("g.json"), folder.text("g.json")));
+  held.close();
 }
 
 TEST(Win32LineFileTest, WideFileNamesReachTheSystemUnchanged) {
