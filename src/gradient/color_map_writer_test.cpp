@@ -135,6 +135,17 @@ TEST_F(WriteTest, MoreColoursThanPositionsAndCodesNotFound) {
       << text;
 }
 
+// A code that was not found reads as its leading decimal number, rounded to
+// the nearest integer with ties to even: ".5" gives 0 and ".9" gives 1.
+TEST_F(WriteTest, FractionsOfCodesNotFoundRoundTiesToEven) {
+  state_.positionTexts.append(u"0.5");
+  state_.colorTexts.append(u".5.9FF");
+  const Outcome outcome = write(state_);
+  EXPECT_EQ(outcome.codesNotFound, 2);
+  EXPECT_NE(output().find("    [0.500   rgb <0.000, 0.004, 0.998>]\r\n"), std::string::npos)
+      << output();
+}
+
 TEST_F(WriteTest, SurplusPositionsAreCountedButNotWritten) {
   for (const char16_t* p : {u"0", u"0.5", u"1"}) state_.positionTexts.append(p);
   state_.colorTexts.append(u"808080");

@@ -97,6 +97,28 @@ TEST_F(ConversionRunTest, CancelLoadsTheTableFirstAndWritesNothing) {
   EXPECT_FALSE(std::filesystem::exists(folder_.file(".inc")));
 }
 
+// Even on cancel the table is loaded first, and held until the run ends:
+// while the notice is up, nobody else may open it.
+TEST_F(ConversionRunTest, CancelStillLoadsAndHoldsTheTable) {
+  struct Watching : FakeDialogs {
+    Watching() : FakeDialogs(u"") {}
+    void showNotice(TextView title, TextView text) override {
+      FakeDialogs::showNotice(title, text);
+      tableHeld = LineFile::openForReading(u"hex-bin.txt").problem() == FileProblem::inUse;
+    }
+    bool tableHeld = false;
+  } dialogs;
+  RunState state;
+  EXPECT_EQ(ConversionRun::run(dialogs, state), 0);
+  EXPECT_EQ(dialogs.notices, std::vector<Text>{u"canceled"});
+  EXPECT_TRUE(dialogs.tableHeld);
+  EXPECT_EQ(state.codeTable.codeEntries().size(), 256);
+  // Released at the end.
+  LineFile table = LineFile::openForReading(u"hex-bin.txt");
+  EXPECT_TRUE(table.isOpen());
+  table.close();
+}
+
 TEST_F(ConversionRunTest, SummaryLinesForWhatWentWrong) {
   test::writeBytes(folder_.file("empty.json"), "{}\r\n");
   test::writeBytes(folder_.file("bad.json"), "    \"color\": \"#GG0000\",\r\n");

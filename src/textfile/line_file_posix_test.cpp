@@ -1,6 +1,7 @@
 // What the POSIX layer adds: locks between processes, only regular files
 // read, write failures seen, and file names that are not UTF-8.
 #include <fcntl.h>
+#include <iconv.h>
 #include <sys/file.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -241,8 +242,84 @@ TEST(PosixLineFileTest, FileNamesThatAreNotUtf8SurviveTheTrip) {
 
 TEST(PosixLineFileTest, Utf8NamesDecodeAsCharacters) {
   EXPECT_EQ(utf8ToText("gr\xC3\xBCn \xF0\x9F\x8C\x85"), u"gr\u00FCn \U0001F305");
-  EXPECT_EQ(utf8ToText("\xED\xA0\x80"), u"\xDCED\xDCA0\xDC80");  // no surrogates
   EXPECT_EQ(textToUtf8(u"gr\u00FCn \U0001F305"), "gr\xC3\xBCn \xF0\x9F\x8C\x85");
+  EXPECT_EQ(utf8ToText("\xF4\x8F\xBF\xBF"), u"\U0010FFFF");
+}
+
+// Every byte of a sequence that is not valid UTF-8 stands for itself, so the
+// name comes back unchanged.
+TEST(PosixLineFileTest, InvalidUtf8KeepsEveryByte) {
+  struct Case {
+    const char* bytes;
+    std::u16string text;
+  };
+  const Case cases[] = {
+      {"\xED\xA0\x80", u"\xDCED\xDCA0\xDC80"},            // a surrogate
+      {"\xF4\x90\x80\x80", u"\xDCF4\xDC90\xDC80\xDC80"},  // above U+10FFFF
+      {"\xF5\x80\x80\x80", u"\xDCF5\xDC80\xDC80\xDC80"},  // no such lead byte
+      {"\xC0\xAF", u"\xDCC0\xDCAF"},                      // overlong "/"
+      {"\xE0\x80\xAF", u"\xDCE0\xDC80\xDCAF"},            // overlong "/"
+      {"\xC2", u"\xDCC2"},                                 // cut short
+      {"a\xE2\x82", u"a\xDCE2\xDC82"},                     // cut short
+      {"\x80x", u"\xDC80x"},                               // a lone continuation
+      {"\xFF\xFE", u"\xDCFF\xDCFE"},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(utf8ToText(c.bytes), c.text) << c.bytes;
+    EXPECT_EQ(textToUtf8(c.text), c.bytes) << c.bytes;
+  }
+}
+
+// The stand-in for code page 1252 against glibc's own converter, byte by
+// byte and character by character. The five bytes 1252 leaves undefined map
+// to the control characters of the same number, as Windows maps them.
+TEST(PosixLineFileTest, CodePageAgreesWithTheSystemConverter) {
+  const iconv_t toText = ::iconv_open("UTF-16LE", "CP1252");
+  const iconv_t toBytes = ::iconv_open("CP1252", "UTF-16LE");
+  ASSERT_NE(toText, reinterpret_cast<iconv_t>(-1));
+  ASSERT_NE(toBytes, reinterpret_cast<iconv_t>(-1));
+  const auto convert = [](iconv_t converter, const char* in, std::size_t size,
+                          char* out, std::size_t room) -> std::size_t {
+    ::iconv(converter, nullptr, nullptr, nullptr, nullptr);
+    char* from = const_cast<char*>(in);
+    char* to = out;
+    if (::iconv(converter, &from, &size, &to, &room) == static_cast<std::size_t>(-1)) {
+      return 0;
+    }
+    return static_cast<std::size_t>(to - out);
+  };
+  const std::u16string undefined = u"\u0081\u008D\u008F\u0090\u009D";
+  for (int byte = 0; byte < 256; ++byte) {
+    const unsigned char in = static_cast<unsigned char>(byte);
+    Text decoded;
+    platform::decodeAnsi(&in, 1, decoded);
+    char16_t expected = 0;
+    char out[4];
+    if (convert(toText, reinterpret_cast<const char*>(&in), 1, out, sizeof out) == 2) {
+      expected = static_cast<char16_t>(static_cast<unsigned char>(out[0]) |
+                                       static_cast<unsigned char>(out[1]) << 8);
+    } else {
+      expected = static_cast<char16_t>(byte);
+      EXPECT_NE(undefined.find(expected), std::u16string::npos) << byte;
+    }
+    EXPECT_EQ(decoded, Text(1, expected)) << byte;
+  }
+  for (std::uint32_t code = 1; code < 0x10000; ++code) {
+    if (code >= 0xD800 && code <= 0xDFFF) continue;
+    const char16_t unit = static_cast<char16_t>(code);
+    std::string encoded;
+    platform::encodeAnsi(Text(1, unit), encoded);
+    const char in[2] = {static_cast<char>(code & 0xFF), static_cast<char>(code >> 8)};
+    char out[4];
+    std::string expected = "?";
+    if (convert(toBytes, in, 2, out, sizeof out) == 1) expected = std::string(1, out[0]);
+    if (undefined.find(unit) != std::u16string::npos) {
+      expected = std::string(1, static_cast<char>(code));
+    }
+    ASSERT_EQ(encoded, expected) << std::hex << code;
+  }
+  ::iconv_close(toText);
+  ::iconv_close(toBytes);
 }
 
 TEST(PosixLineFileTest, DescriptorsAreCloseOnExec) {

@@ -107,9 +107,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                          u" colors in gradient\r";
   check(notice.find(countLine) != Text::npos, "colour count line");
   const bool cannot = notice.find(u"\rcannot ") != Text::npos;
-  check(exitCode == (cannot ? 1 : 0), "exit code agrees with the notice");
   const bool created = notice.find(u"\rgradient.inc created \r") != Text::npos;
+  check(exitCode == (created ? 0 : 1), "exit code agrees with the notice");
+  check(!(created && cannot), "no cannot line beside a created include");
   check(created == (state.colorCount() > 0), "created exactly when colours were found");
+  check(created == (notice.find(u"\rdeclared as _gradient\r") != Text::npos),
+        "the mended name is told");
 
   std::ifstream probe("gradient.inc", std::ios::binary);
   check(created == probe.good(), "include file exists when announced");
