@@ -80,9 +80,9 @@ int run(Dialogs& dialogs, RunState& state) {
   }
 
   if (state.chosenPath.empty()) {
-    dialogs.showNotice(kNoticeTitle, kCancelText);
+    const bool shown = dialogs.showNotice(kNoticeTitle, kCancelText);
     LineFile::closeAll();
-    return 0;
+    return shown ? 0 : 1;
   }
 
   bool gradientOpened = false;
@@ -132,10 +132,10 @@ int run(Dialogs& dialogs, RunState& state) {
   if (written.written && state.colorCount() > kPovRayColorLimit) {
     summary.line(u"POV-Ray reads at most 256 colors per color_map");
   }
-  dialogs.showNotice(kNoticeTitle, summary.text());
+  const bool shown = dialogs.showNotice(kNoticeTitle, summary.text());
 
   LineFile::closeAll();
-  return summary.failed() ? 1 : 0;
+  return summary.failed() || !shown ? 1 : 0;
 }
 
 }  // namespace tintgrove::ConversionRun

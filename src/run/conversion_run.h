@@ -10,7 +10,8 @@ namespace tintgrove::ConversionRun {
 void deriveNames(RunState& state);
 
 // Runs once and returns the exit code: 0, or 1 when the summary reports that
-// something could not be done. Closes every file before it returns.
+// something could not be done or the notice could not be shown. Closes every
+// file before it returns.
 int run(Dialogs& dialogs, RunState& state);
 
 }  // namespace tintgrove::ConversionRun

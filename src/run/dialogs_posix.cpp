@@ -10,6 +10,7 @@
 
 #include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <iostream>
 #include <string>
 #include <vector>
@@ -158,6 +159,24 @@ bool dialogFailed(const Finished& finished) {
          finished.errors.find("cannot open display") != std::string::npos;
 }
 
+// Writes all of `bytes`; false with errno set when that failed.
+bool writeAll(int fd, const std::string& bytes) {
+  const char* next = bytes.data();
+  std::size_t left = bytes.size();
+  while (left > 0) {
+    const ssize_t put = ::write(fd, next, left);
+    if (put < 0 && errno == EINTR) continue;
+    if (put < 0) return false;
+    if (put == 0) {
+      errno = EIO;
+      return false;
+    }
+    next += put;
+    left -= static_cast<std::size_t>(put);
+  }
+  return true;
+}
+
 class TerminalDialogs : public Dialogs {
  public:
   Text askForFile(const FileRequest& request) override {
@@ -177,11 +196,18 @@ class TerminalDialogs : public Dialogs {
     }
   }
 
-  void showNotice(TextView, TextView text) override {
+  bool showNotice(TextView, TextView text) override {
     std::string lines = noticeLines(text);
     if (lines.empty() || lines.back() != '\n') lines += '\n';
-    std::cout << lines << std::flush;
+    // Straight to the descriptor: a stream would keep a failure to itself.
+    if (writeAll(STDOUT_FILENO, lines)) return true;
+    const int error = errno;
+    std::cerr << "cannot write the notice to standard output: "
+              << std::strerror(error) << "\n"
+              << std::flush;
+    return false;
   }
+
 };
 
 class ZenityDialogs : public Dialogs {
@@ -207,17 +233,16 @@ class ZenityDialogs : public Dialogs {
     return utf8ToText(path);
   }
 
-  void showNotice(TextView title, TextView text) override {
+  bool showNotice(TextView title, TextView text) override {
     // Without markup zenity shows the text as it is: no entities, no
     // backslash escapes, so a file name needs no quoting.
     const Finished finished = runProgram(
         zenity_, {"zenity", "--info", "--title=" + textToUtf8(title),
                   "--no-markup", "--text=" + noticeLines(text)});
     // The outcome must not be lost when the desktop dialog fails.
-    if (dialogFailed(finished)) {
-      reportFailure(finished);
-      terminal_.showNotice(title, text);
-    }
+    if (!dialogFailed(finished)) return true;
+    reportFailure(finished);
+    return terminal_.showNotice(title, text);
   }
 
  private:
