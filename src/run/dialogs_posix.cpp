@@ -13,6 +13,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <iostream>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -30,13 +31,20 @@ namespace {
 constexpr std::size_t kProgramOutputLimit = 65536;
 // How often a running dialog program is checked for having exited.
 constexpr int kExitCheckMilliseconds = 100;
-std::string workingDirectory() {
+// The longest path the terminal prompt takes (the usual PATH_MAX).
+constexpr std::size_t kAnswerLimit = 4096;
+// Refused answers taken from input that is not a terminal before giving up.
+constexpr int kPipedTries = 3;
+
+// None when it cannot be determined (a deleted folder): a relative path then
+// has nothing it can be taken from.
+std::optional<std::string> workingDirectory() {
   std::vector<char> buffer(4096);
   while (::getcwd(buffer.data(), buffer.size()) == nullptr) {
-    if (errno != ERANGE) return "/";
+    if (errno != ERANGE) return std::nullopt;
     buffer.resize(buffer.size() * 2);
   }
-  return buffer.data();
+  return std::string(buffer.data());
 }
 
 bool isDirectory(const std::string& path) {
@@ -256,18 +264,35 @@ class TerminalDialogs : public Dialogs {
  public:
   Text askForFile(const FileRequest& request) override {
     const std::string prompt = textToUtf8(request.title) + ": ";
-    for (;;) {
+    // Someone at a terminal takes as many tries as needed; input from a file
+    // or a pipe that keeps being refused would be read without end.
+    const bool interactive = ::isatty(STDIN_FILENO) == 1;
+    for (int tries = 1;; ++tries) {
       std::cerr << prompt << std::flush;
       std::string answer;
-      if (!std::getline(std::cin, answer)) return {};
-      if (!answer.empty() && answer.back() == '\r') answer.pop_back();
+      const Reading reading = readAnswer(answer);
+      if (reading == Reading::end) return {};
+      if (reading == Reading::tooLong) {
+        std::cerr << "answer longer than " << kAnswerLimit << " bytes refused\n";
+        // Without a person typing, the end of such a line may never come
+        // (/dev/zero).
+        if (!interactive) {
+          std::cerr << "the rest of the input is not read; giving up\n"
+                    << std::flush;
+          return {};
+        }
+        if (!skipLine()) return {};
+        continue;
+      }
       if (answer.empty()) return {};
-      if (answer.front() != '/') answer = workingDirectory() + "/" + answer;
-      std::string folder = answer.substr(0, answer.rfind('/'));
-      if (folder.empty()) folder.push_back('/');
-      // The desktop dialog does not let such a name through either.
-      if (isDirectory(folder)) return utf8ToText(answer);
-      std::cerr << "folder not found: " << folder << "\n";
+      std::string refusal;
+      if (accepted(answer, refusal)) return utf8ToText(answer);
+      std::cerr << refusal << "\n" << std::flush;
+      if (!interactive && tries >= kPipedTries) {
+        std::cerr << "no usable answer after " << kPipedTries << " tries\n"
+                  << std::flush;
+        return {};
+      }
     }
   }
 
@@ -283,6 +308,64 @@ class TerminalDialogs : public Dialogs {
     return false;
   }
 
+ private:
+  enum class Reading { line, end, tooLong };
+
+  // One line of standard input without its line end, read a byte at a time
+  // so that nothing after it is taken from a shared input; at most
+  // kAnswerLimit bytes of it are kept.
+  static Reading readAnswer(std::string& answer) {
+    for (;;) {
+      char byte = 0;
+      const ssize_t got = ::read(STDIN_FILENO, &byte, 1);
+      if (got < 0 && errno == EINTR) continue;
+      if (got <= 0) {
+        if (answer.empty()) return Reading::end;
+        break;
+      }
+      if (byte == '\n') break;
+      // One byte beyond the limit may still be the CR of a CR LF.
+      if (answer.size() > kAnswerLimit) return Reading::tooLong;
+      answer.push_back(byte);
+    }
+    if (!answer.empty() && answer.back() == '\r') answer.pop_back();
+    return answer.size() > kAnswerLimit ? Reading::tooLong : Reading::line;
+  }
+
+  // False when the input ended first.
+  static bool skipLine() {
+    for (;;) {
+      char byte = 0;
+      const ssize_t got = ::read(STDIN_FILENO, &byte, 1);
+      if (got < 0 && errno == EINTR) continue;
+      if (got <= 0) return false;
+      if (byte == '\n') return true;
+    }
+  }
+
+  // Makes `answer` a full path to a file in an existing folder, or says in
+  // `refusal` why it is none.
+  static bool accepted(std::string& answer, std::string& refusal) {
+    if (answer.find('\0') != std::string::npos) {
+      refusal = "a path cannot contain a NUL byte";
+      return false;
+    }
+    if (answer.front() != '/') {
+      const auto folder = workingDirectory();
+      if (!folder) {
+        refusal = "cannot find " + answer +
+                  ": the working directory is unknown; give a full path";
+        return false;
+      }
+      answer = *folder + "/" + answer;
+    }
+    std::string folder = answer.substr(0, answer.rfind('/'));
+    if (folder.empty()) folder.push_back('/');
+    // The desktop dialog does not let such a name through either.
+    if (isDirectory(folder)) return true;
+    refusal = "folder not found: " + folder;
+    return false;
+  }
 };
 
 class ZenityDialogs : public Dialogs {
@@ -291,12 +374,14 @@ class ZenityDialogs : public Dialogs {
 
   Text askForFile(const FileRequest& request) override {
     const TextView filter = request.filter;
+    // Without a known working directory zenity picks its own folder.
+    const auto folder = workingDirectory();
     const Finished finished = runProgram(
         zenity_,
         {"zenity", "--file-selection",
          "--title=" + textToUtf8(request.title),
          "--file-filter=" + before(filter, u'|') + " | " + after(filter, u'|'),
-         "--filename=" + workingDirectory() + "/" +
+         "--filename=" + (folder ? *folder + "/" : std::string()) +
              after(request.defaultPath, u'\\')});
     if (dialogFailed(finished)) {
       reportFailure(finished);
