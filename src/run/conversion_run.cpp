@@ -83,9 +83,9 @@ int run(Dialogs& dialogs, RunState& state) {
   }
 
   if (state.chosenPath.empty()) {
-    dialogs.showNotice(kNoticeTitle, kCancelText);
+    const bool shown = dialogs.showNotice(kNoticeTitle, kCancelText);
     LineFile::closeAll();
-    return 0;
+    return shown ? 0 : 1;
   }
 
   FileProblem gradientProblem = FileProblem::none;
@@ -157,11 +157,10 @@ int run(Dialogs& dialogs, RunState& state) {
   if (written.written && state.colorCount() > kPovRayColorLimit) {
     summary.line(u"POV-Ray accepts at most 256 colors per color_map");
   }
-  dialogs.showNotice(kNoticeTitle, summary.text());
+  const bool shown = dialogs.showNotice(kNoticeTitle, summary.text());
 
   LineFile::closeAll();
-  // A run that was not cancelled has done its job only with an include.
-  return written.written ? 0 : 1;
+  return written.written && shown ? 0 : 1;
 }
 
 }  // namespace tintgrove::ConversionRun

@@ -19,10 +19,12 @@ class FakeDialogs : public Dialogs {
     requests.push_back(request);
     return answer_;
   }
-  void showNotice(TextView title, TextView text) override {
+  bool showNotice(TextView title, TextView text) override {
     titles.emplace_back(title);
     notices.emplace_back(text);
+    return noticeReachesUser;
   }
+  bool noticeReachesUser = true;
   std::vector<FileRequest> requests;
   std::vector<Text> titles, notices;
 
@@ -102,9 +104,9 @@ TEST_F(ConversionRunTest, CancelLoadsTheTableFirstAndWritesNothing) {
 TEST_F(ConversionRunTest, CancelStillLoadsAndHoldsTheTable) {
   struct Watching : FakeDialogs {
     Watching() : FakeDialogs(u"") {}
-    void showNotice(TextView title, TextView text) override {
-      FakeDialogs::showNotice(title, text);
+    bool showNotice(TextView title, TextView text) override {
       tableHeld = LineFile::openForReading(u"hex-bin.txt").problem() == FileProblem::inUse;
+      return FakeDialogs::showNotice(title, text);
     }
     bool tableHeld = false;
   } dialogs;
@@ -244,6 +246,37 @@ TEST_F(ConversionRunTest, TheIncludeNeverReplacesItsSources) {
   EXPECT_EQ(test::readBytes(folder_.file("hard.json")), kSunset);
   EXPECT_EQ(test::readBytes(folder_.file(".inc")), kSunset);
   EXPECT_EQ(test::readBytes(folder_.file("hex-bin.txt")), test::standardTable());
+}
+
+// A notice that cannot be shown must not leave the run looking successful,
+// whatever the notice said; what was written stays written.
+TEST_F(ConversionRunTest, ANoticeThatCannotBeShownEndsWithExitCodeOne) {
+  test::writeBytes(folder_.file("sunset.json"), kSunset);
+  struct Case {
+    const char* name;
+    Text answer;
+    bool shown;
+    int exitCode;
+    bool includeWritten;
+  };
+  const Case cases[] = {
+      {"cancel, shown", u"", true, 0, false},
+      {"cancel, lost", u"", false, 1, false},
+      {"converted, shown", folder_.text("sunset.json"), true, 0, true},
+      {"converted, lost", folder_.text("sunset.json"), false, 1, true},
+      {"cannot open, lost", folder_.text("missing.json"), false, 1, false},
+  };
+  for (const Case& c : cases) {
+    std::filesystem::remove(folder_.file("sunset.inc"));
+    FakeDialogs dialogs(c.answer);
+    dialogs.noticeReachesUser = c.shown;
+    RunState state;
+    EXPECT_EQ(ConversionRun::run(dialogs, state), c.exitCode) << c.name;
+    EXPECT_EQ(dialogs.notices.size(), 1u) << c.name;
+    EXPECT_EQ(std::filesystem::exists(folder_.file("sunset.inc")),
+              c.includeWritten)
+        << c.name;
+  }
 }
 
 TEST(DeriveNamesTest, SplitsAtTheLastSeparator) {

@@ -19,8 +19,9 @@ class Dialogs {
   virtual ~Dialogs() = default;
   // The chosen full path, or an empty text on cancel or failure.
   virtual Text askForFile(const FileRequest& request) = 0;
-  // Lines of `text` are separated by a lone CR.
-  virtual void showNotice(TextView title, TextView text) = 0;
+  // Lines of `text` are separated by a lone CR. False when the notice could
+  // not reach the user (nor its fallback, where there is one).
+  virtual bool showNotice(TextView title, TextView text) = 0;
 };
 
 // The dialogs of the platform the program was built for.

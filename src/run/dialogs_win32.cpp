@@ -92,9 +92,10 @@ class Win32Dialogs : public Dialogs {
     return Text(chosen.begin(), chosen.end());
   }
 
-  void showNotice(TextView title, TextView text) override {
-    ::MessageBoxW(ownerWindow(), wide(text).c_str(), wide(title).c_str(),
-                  MB_OK);
+  bool showNotice(TextView title, TextView text) override {
+    // Zero only when the box could not be shown.
+    return ::MessageBoxW(ownerWindow(), wide(text).c_str(), wide(title).c_str(),
+                         MB_OK) != 0;
   }
 };
 

@@ -30,7 +30,10 @@ class FakeDialogs : public Dialogs {
  public:
   explicit FakeDialogs(Text answer) : answer_(std::move(answer)) {}
   Text askForFile(const FileRequest&) override { return answer_; }
-  void showNotice(TextView, TextView text) override { notices.emplace_back(text); }
+  bool showNotice(TextView, TextView text) override {
+    notices.emplace_back(text);
+    return true;
+  }
   std::vector<Text> notices;
 
  private:
