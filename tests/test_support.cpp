@@ -7,6 +7,7 @@
 #include <iterator>
 #include <sstream>
 
+#include "textfile/line_file.h"
 #include "textfile/utf8.h"
 
 namespace tintgrove::test {
@@ -64,6 +65,13 @@ std::string standardTable() {
     table += "\r\n";
   }
   return table;
+}
+
+HexCodeTable tableOf(const std::string& bytes) {
+  const ScratchFolder folder;
+  writeBytes(folder.file("hex-bin.txt"), bytes);
+  LineFile file = LineFile::openForReading(folder.text("hex-bin.txt"));
+  return HexCodeTable::load(file).table;
 }
 
 }  // namespace tintgrove::test

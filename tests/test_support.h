@@ -6,6 +6,8 @@
 #include <string_view>
 #include <vector>
 
+#include "gradient/hex_code_table.h"
+#include "run/dialogs.h"
 #include "textfile/text.h"
 
 namespace tintgrove::test {
@@ -37,5 +39,28 @@ std::string shown(TextView text);
 
 // hex-bin.txt as shipped: line k holds k - 1 in two upper-case hex digits.
 std::string standardTable();
+// The code table read from those bytes.
+HexCodeTable tableOf(const std::string& bytes);
+
+// Answers the file request with a fixed path and keeps every notice.
+class FakeDialogs : public Dialogs {
+ public:
+  explicit FakeDialogs(Text answer) : answer_(std::move(answer)) {}
+  Text askForFile(const FileRequest& request) override {
+    requests.push_back(request);
+    return answer_;
+  }
+  bool showNotice(TextView title, TextView text) override {
+    titles.emplace_back(title);
+    notices.emplace_back(text);
+    return noticeReachesUser;
+  }
+  std::vector<FileRequest> requests;
+  std::vector<Text> titles, notices;
+  bool noticeReachesUser = true;
+
+ private:
+  Text answer_;
+};
 
 }  // namespace tintgrove::test

@@ -2,35 +2,24 @@
 #pragma once
 
 #include <cstdint>
-#include <span>
-#include <string_view>
 
-#include "run/run_state.h"
+#include "gradient/gradient_scanner.h"
+#include "gradient/hex_code_table.h"
 #include "textfile/file_problem.h"
 #include "textfile/text.h"
 
 namespace tintgrove::ColorMapWriter {
 
 struct Outcome {
-  bool written = false;            // every line reached the file and it closed
-  FileProblem problem = FileProblem::none;  // why not, when it was not
+  bool written = false;                     // the whole file is in place
+  FileProblem problem = FileProblem::none;  // why not, when it is not
   std::int64_t codesNotFound = 0;  // channel lookups that found no table line
 };
 
-// Creates state.includePath and writes the whole file.
-Outcome write(const RunState& state);
-
-// The pieces, for the tests.
-Text positionText(TextView positionText);
-// The longest plain decimal prefix (white space, sign, digits, fraction,
-// exponent) rounded to single precision; 0 without one.
-float readPlainDecimal(TextView text);
-// The channel value of a channel integer, written with three decimals.
-Text channelNumberText(float channelInteger);
-// baseName made a valid POV-Ray identifier.
-Text declaredName(TextView baseName);
-bool isReservedWord(TextView word);
-// All of them, sorted.
-std::span<const std::u16string_view> reservedWords();
+// Writes the include file to `includePath`, declaring the map under the
+// identifier made of `baseName`. An old file there is replaced only once the
+// new one is complete.
+Outcome write(TextView includePath, TextView baseName, const Stops& stops,
+              const HexCodeTable& table);
 
 }  // namespace tintgrove::ColorMapWriter

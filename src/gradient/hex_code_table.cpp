@@ -1,40 +1,79 @@
 #include "gradient/hex_code_table.h"
 
+#include <new>
+
 namespace tintgrove {
 
 namespace {
 
-TextView trimSpaces(TextView text) {
-  const auto first = text.find_first_not_of(u' ');
-  if (first == TextView::npos) return {};
-  return text.substr(first, text.find_last_not_of(u' ') - first + 1);
-}
-
-// ASCII letters in lower case, every other character as it is.
-Text foldedCase(TextView text) {
-  Text folded(text);
-  for (char16_t& c : folded) {
-    if (c >= u'A' && c <= u'Z') c = static_cast<char16_t>(c - u'A' + u'a');
+// One line of the table, fed in parts: its entry is the line without the
+// spaces (code 32 only) at both ends, and is kept only while it is short
+// enough to match a code.
+class EntryScan {
+ public:
+  void add(TextView part) {
+    for (const char16_t c : part) {
+      if (started_ || c != u' ') {
+        started_ = true;
+        kept_.append(TextView(&c, 1));
+        ++length_;
+        if (c != u' ') end_ = length_;
+      }
+    }
   }
-  return folded;
-}
+  // The entry, or false when it is too long to match any code.
+  bool entry(TextPrefix<2>& out) const {
+    if (end_ > 2) return false;
+    out = TextPrefix<2>(kept_.view().substr(0, end_));
+    return true;
+  }
+
+ private:
+  bool started_ = false;
+  std::size_t length_ = 0;  // characters from the first that is not a space
+  std::size_t end_ = 0;     // up to and including the last that is not one
+  TextPrefix<3> kept_;
+};
 
 }  // namespace
 
-FileProblem HexCodeTable::load(TextView path) {
-  file_ = LineFile::openForReading(path);
-  Text line;
-  while (!file_.atEnd()) {
-    file_.readLine(line);
-    const TextView entry = trimSpaces(line);
-    codeEntries_.append(entry);
-    if (codeEntries_.size() <= kLookupLines) {
-      const auto number = static_cast<std::int16_t>(codeEntries_.size());
-      exact_.add(number, entry);
-      folded_.add(number, foldedCase(entry));
+HexCodeTable::Load HexCodeTable::load(LineFile& file) {
+  Load load;
+  load.problem = file.problem();
+  Text part;
+  for (std::int16_t line = 1; line <= kLookupLines && !file.atEnd(); ++line) {
+    EntryScan scan;
+    bool last = false;
+    while (!last) {
+      last = file.readLinePart(part);
+      scan.add(part);
+    }
+    TextPrefix<2> entry;
+    if (!scan.entry(entry)) continue;
+    try {
+      load.table.exact_.add(line, entry.view());
+      load.table.folded_.add(line, lowerCase(entry.view()).view());
+    } catch (const std::bad_alloc&) {
+      load.problem = FileProblem::notEnoughMemory;
+      break;
     }
   }
-  return file_.problem();
+  return load;
+}
+
+std::int64_t HexCodeTable::lineOf(TextView code) const {
+  if (code.size() > 2) return 0;  // no entry that long is kept
+  const std::int64_t exact = exact_.find(code);
+  return exact != 0 ? exact : folded_.find(lowerCase(code).view());
+}
+
+TextPrefix<2> HexCodeTable::lowerCase(TextView code) {
+  TextPrefix<2> folded;
+  for (char16_t c : code.substr(0, 2)) {
+    if (c >= u'A' && c <= u'Z') c = static_cast<char16_t>(c - u'A' + u'a');
+    folded.append(TextView(&c, 1));
+  }
+  return folded;
 }
 
 void HexCodeTable::Index::add(std::int16_t line, TextView entry) {
@@ -49,7 +88,7 @@ void HexCodeTable::Index::add(std::int16_t line, TextView entry) {
   }
 }
 
-std::int64_t HexCodeTable::Index::find(TextView code) const {
+std::int16_t HexCodeTable::Index::find(TextView code) const {
   if (code.empty()) return empty;
   if (code.size() == 1 && code[0] < 128) return single[code[0]];
   if (code.size() == 2 && code[0] < 128 && code[1] < 128) {
@@ -57,26 +96,6 @@ std::int64_t HexCodeTable::Index::find(TextView code) const {
   }
   const auto found = other.find(code);
   return found == other.end() ? 0 : found->second;
-}
-
-std::int64_t HexCodeTable::lineOfFolded(TextView code) const {
-  if (code.size() <= 2) {
-    char16_t folded[2] = {};
-    for (std::size_t i = 0; i < code.size(); ++i) {
-      const char16_t c = code[i];
-      folded[i] = c >= u'A' && c <= u'Z' ? static_cast<char16_t>(c - u'A' + u'a') : c;
-    }
-    return folded_.find(TextView(folded, code.size()));
-  }
-  return folded_.find(foldedCase(code));
-}
-
-Text HexCodeTable::lookup(TextView code) const {
-  const std::int64_t line = lineOf(code);
-  if (line >= 1) return integerText(line);
-  Text notFound(code);
-  notFound += u" ? ";
-  return notFound;
 }
 
 }  // namespace tintgrove

@@ -16,25 +16,20 @@ class HexCodeTable {
  public:
   static constexpr std::int64_t kLookupLines = 256;
 
-  // Reads the table; the file stays open until LineFile::closeAll.
-  // FileProblem::none, or why it cannot be opened (the table is then empty).
-  FileProblem load(TextView path = u"hex-bin.txt");
+  struct Load;
+  // Reads the table from `file`: its first 256 lines, since no later line is
+  // ever consulted. The caller keeps the file, and with it the table file
+  // held, as long as it wants.
+  static Load load(LineFile& file);
 
-  // The line number as Integer text, or the code followed by " ? ".
-  Text lookup(TextView code) const;
-  // The highest line among 1 to 256 that holds `code`; failing that, the
-  // highest that holds it in another ASCII case; or 0.
-  std::int64_t lineOf(TextView code) const {
-    const std::int64_t exact = exactLineOf(code);
-    return exact != 0 ? exact : lineOfFolded(code);
-  }
-
-  // Every line, spaces (code 32) trimmed at both ends.
-  const TextList& codeEntries() const { return codeEntries_; }
+  // The highest line among 1 to 256 that holds `code` (spaces around it on
+  // its line aside); failing that, the highest that holds it in another
+  // ASCII case; or 0.
+  std::int64_t lineOf(TextView code) const;
 
  private:
-  // Codes of up to two ASCII characters by direct index, everything else
-  // through a map, so a lookup does not scan 256 entries.
+  // A code is at most two characters long, so only such entries are kept:
+  // ASCII ones by direct index, others in a map.
   struct Index {
     std::int16_t empty = 0;
     std::array<std::int16_t, 128> single{};
@@ -42,18 +37,21 @@ class HexCodeTable {
     std::map<Text, std::int16_t, std::less<>> other;
 
     void add(std::int16_t line, TextView entry);
-    std::int64_t find(TextView code) const;
+    std::int16_t find(TextView code) const;
   };
 
-  std::int64_t exactLineOf(TextView code) const { return exact_.find(code); }
-  std::int64_t lineOfFolded(TextView code) const;
+  static TextPrefix<2> lowerCase(TextView code);
 
-  TextList codeEntries_;
-  LineFile file_;
-  // Built once at load; lines are added in increasing order, so a later line
-  // overwrites an earlier one and the highest line wins.
+  // Lines are added in increasing order, so a later line overwrites an
+  // earlier one and the highest line wins.
   Index exact_;
   Index folded_;  // entries in lower case
+};
+
+struct HexCodeTable::Load {
+  HexCodeTable table;
+  // Why it could not be opened or read; the table then holds what was read.
+  FileProblem problem = FileProblem::none;
 };
 
 }  // namespace tintgrove

@@ -5,12 +5,11 @@
 // would then get the built-in value, so they are avoided as well.
 #include <algorithm>
 #include <array>
-#include <span>
 #include <string_view>
 
-#include "gradient/color_map_writer.h"
+#include "gradient/pov_names.h"
 
-namespace tintgrove::ColorMapWriter {
+namespace tintgrove {
 
 // Sorted by code unit, for the binary search below.
 constexpr std::array<std::u16string_view, 498> kReservedWords = {
@@ -106,10 +105,21 @@ constexpr std::array<std::u16string_view, 498> kReservedWords = {
     u"write", u"x", u"y", u"yes", u"z",
 };
 
+// The lookup is a binary search: an entry out of order would hide its
+// neighbours. Every word is a lower-case identifier, as POV-Ray spells them.
+static_assert(std::adjacent_find(kReservedWords.begin(), kReservedWords.end(),
+                                 [](auto a, auto b) { return !(a < b); }) ==
+                  kReservedWords.end(),
+              "the words are sorted and unique");
+static_assert(std::all_of(kReservedWords.begin(), kReservedWords.end(), [](auto word) {
+                return !word.empty() && std::all_of(word.begin(), word.end(), [](char16_t c) {
+                  return (c >= u'a' && c <= u'z') || (c >= u'0' && c <= u'9') || c == u'_';
+                });
+              }),
+              "the words are lower-case identifiers");
+
 bool isReservedWord(TextView word) {
   return std::binary_search(kReservedWords.begin(), kReservedWords.end(), word);
 }
 
-std::span<const std::u16string_view> reservedWords() { return kReservedWords; }
-
-}  // namespace tintgrove::ColorMapWriter
+}  // namespace tintgrove

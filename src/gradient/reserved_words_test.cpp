@@ -1,29 +1,10 @@
 #include <gtest/gtest.h>
 
-#include <algorithm>
-
-#include "gradient/color_map_writer.h"
+#include "gradient/pov_names.h"
 #include "test_support.h"
 
 namespace tintgrove {
 namespace {
-
-using namespace ColorMapWriter;
-
-// The lookup is a binary search: an unsorted entry would hide its neighbours.
-TEST(ReservedWordsTest, AreSortedUniqueAndLowerCase) {
-  const auto words = reservedWords();
-  EXPECT_TRUE(std::adjacent_find(words.begin(), words.end(),
-                                 [](auto a, auto b) { return !(a < b); }) ==
-              words.end());
-  for (const auto word : words) {
-    EXPECT_FALSE(word.empty());
-    EXPECT_TRUE(std::all_of(word.begin(), word.end(), [](char16_t c) {
-      return (c >= u'a' && c <= u'z') || (c >= u'0' && c <= u'9') || c == u'_';
-    })) << test::shown(word);
-    EXPECT_TRUE(isReservedWord(word)) << test::shown(word);
-  }
-}
 
 TEST(ReservedWordsTest, KnowsTheWordsThatStopAParse) {
   // First and last entries, single letters and words from each part of the

@@ -1,11 +1,7 @@
 // The two dialogs on Windows: the common open-file dialog and a message box.
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#include <windows.h>
+// The Windows headers first: the others build on them.
+#include "textfile/win32.h"
+
 #include <commdlg.h>
 
 #include <algorithm>
@@ -18,8 +14,6 @@
 namespace tintgrove {
 
 namespace {
-
-static_assert(sizeof(wchar_t) == sizeof(char16_t));
 
 // The structure size of the dialogs before the places bar: old enough that
 // every version of the dialog accepts it.
@@ -37,8 +31,6 @@ constexpr DWORD kOpenFlags =
 static_assert(kOpenFlags == 0x0008080C);
 
 constexpr std::size_t kPathBufferSize = 260;
-
-std::wstring wide(TextView text) { return std::wstring(text.begin(), text.end()); }
 
 // The foreground window when it is one of ours, so that a dialog never
 // attaches itself to another program's window.
@@ -88,8 +80,7 @@ class Win32Dialogs : public Dialogs {
     dialog.Flags = kOpenFlags;
     if (!::GetOpenFileNameW(&dialog)) return {};
     file.back() = L'\0';
-    const std::wstring chosen(file.data());
-    return Text(chosen.begin(), chosen.end());
+    return fromWide(file.data());
   }
 
   bool showNotice(TextView title, TextView text) override {

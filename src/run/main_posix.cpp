@@ -6,7 +6,7 @@
 #include <clocale>
 #include <csignal>
 
-#include "run/conversion_run.h"
+#include "run/conversion.h"
 
 int main() {
   // A standard descriptor the caller closed is taken by a read-only
@@ -28,6 +28,5 @@ int main() {
   // run with a truncated include.
   std::signal(SIGXFSZ, SIG_IGN);
   auto dialogs = tintgrove::makePlatformDialogs();
-  tintgrove::RunState state;
-  return tintgrove::ConversionRun::run(*dialogs, state);
+  return tintgrove::ConversionRun::run(*dialogs);
 }

@@ -1,14 +1,13 @@
 // Entry point of the Windows build: a GUI program with no window of its own.
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#include <windows.h>
+// The Windows headers first: the others build on them.
+#include "textfile/win32.h"
+
 #include <commctrl.h>
 #include <objbase.h>
 
 #include <clocale>
 
-#include "run/conversion_run.h"
+#include "run/conversion.h"
 
 namespace {
 
@@ -34,8 +33,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   int exitCode = 0;
   {
     auto dialogs = tintgrove::makePlatformDialogs();
-    tintgrove::RunState state;
-    exitCode = tintgrove::ConversionRun::run(*dialogs, state);
+    exitCode = tintgrove::ConversionRun::run(*dialogs);
   }
   ::ExitProcess(static_cast<UINT>(exitCode));
 }

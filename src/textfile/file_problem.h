@@ -1,5 +1,6 @@
-// Why a file could not be opened, written or closed, as far as the platform
-// tells: users asked for the reason behind a "cannot" line.
+// Why a file could not be opened, read, written or closed, as far as the
+// platform tells: every stage reports its failures as one of these, and the
+// summary turns them into the reason after a "cannot" line.
 #pragma once
 
 #include "textfile/text.h"
@@ -15,6 +16,9 @@ enum class FileProblem {
   readOnly,     // a read-only file system
   diskFull,
   tooLarge,     // past a file size limit
+  notEnoughMemory,
+  isTheGradient,  // the include would take the place of its own sources
+  isTheTable,
   other,        // the platform gave no reason worth showing
 };
 

@@ -1,25 +1,13 @@
 #include "textfile/line_file.h"
 
-#include <algorithm>
 #include <cstdint>
 #include <cstring>
-#include <memory>
 #include <new>
-#include <vector>
+#include <string>
 
 #include "textfile/platform_file.h"
 
 namespace tintgrove {
-
-namespace {
-
-std::size_t configuredBufferSize = LineFile::fileBufferSize;
-
-// Lines longer than this give their storage back once decoded, so that one
-// huge line does not pin its memory for the rest of the run.
-constexpr std::size_t kKeptLineCapacity = 1 << 20;
-
-}  // namespace
 
 struct LineFile::Open {
   enum class Mode { reading, writing };
@@ -28,12 +16,13 @@ struct LineFile::Open {
   Mode mode = Mode::reading;
   std::unique_ptr<unsigned char[]> buffer;  // null: work unbuffered
   std::size_t bufferSize = 0;
-  std::size_t next = 0;   // reading: first unread byte
-  std::size_t filled = 0; // reading: end of the unread bytes; writing: pending
+  std::size_t next = 0;    // reading: first unread byte
+  std::size_t filled = 0;  // reading: end of the unread bytes; writing: pending
   bool writeFailed = false;
   FileProblem problem = FileProblem::none;  // of the first failed write
-  std::string lineBytes;  // reused from line to line
-  std::string encoded;    // reused from line to line
+  std::string encoded;  // reused from line to line
+
+  bool reading() const { return mode == Mode::reading; }
 
   // Reading: the next byte, or -1 when there is none.
   int takeByte() {
@@ -42,24 +31,36 @@ struct LineFile::Open {
       unsigned char byte;
       return platform::readBytes(file, &byte, 1) == 1 ? byte : -1;
     }
-    filled = platform::readBytes(file, buffer.get(), bufferSize);
-    next = 0;
-    if (filled == 0) return -1;
+    if (!refill()) return -1;
     return buffer[next++];
   }
 
-  // Only ever called right after a successful takeByte.
+  // False at the end of the data.
+  bool refill() {
+    filled = platform::readBytes(file, buffer.get(), bufferSize);
+    next = 0;
+    return filled > 0;
+  }
+
+  // Only ever called right after a successful takeByte. A descriptor that
+  // cannot seek loses the byte; reading goes on.
   void putBack() {
     if (buffer) {
       --next;
-    } else if (!platform::seekBackOne(file)) {
-      // A descriptor that cannot seek loses the byte; reading goes on.
+    } else {
+      (void)platform::seekBackOne(file);
     }
   }
 
+  // After a CR: an LF right after it belongs to the same terminator.
+  void skipLineFeed() {
+    const int after = takeByte();
+    if (after >= 0 && after != 10) putBack();
+  }
+
   void passOn(const unsigned char* bytes, std::size_t size) {
+    // After a failure the rest would land out of order: nothing more goes.
     if (size > 0 && !writeFailed && !platform::writeBytes(file, bytes, size, problem)) {
-      // The rest would land out of order: nothing more is written.
       writeFailed = true;
     }
   }
@@ -86,78 +87,6 @@ struct LineFile::Open {
 
 namespace {
 
-std::vector<LineFile::Open*>& openFiles() {
-  static std::vector<LineFile::Open*> files;
-  return files;
-}
-
-LineFile::Open* adopt(platform::FileId file, LineFile::Open::Mode mode) {
-  auto open = std::make_unique<LineFile::Open>();
-  open->file = file;
-  open->mode = mode;
-  if (configuredBufferSize > 0) {
-    open->buffer.reset(new (std::nothrow) unsigned char[configuredBufferSize]);
-    if (open->buffer) open->bufferSize = configuredBufferSize;
-  }
-  openFiles().push_back(open.get());
-  return open.release();
-}
-
-// Closes and forgets the file; a file being written is kept only when `keep`
-// and every write went through. The reason for a failure goes to `problem`.
-bool closeOpen(LineFile::Open* open, bool keep, FileProblem& problem) {
-  if (keep && open->mode == LineFile::Open::Mode::writing) open->flushPending();
-  keep = keep && !open->writeFailed;
-  FileProblem closing = FileProblem::none;
-  const bool closed = platform::closeFile(open->file, keep, closing);
-  const bool succeeded = closed && !open->writeFailed;
-  problem = open->writeFailed ? open->problem : closing;
-  auto& files = openFiles();
-  files.erase(std::remove(files.begin(), files.end(), open), files.end());
-  delete open;
-  return succeeded;
-}
-
-}  // namespace
-
-LineFile LineFile::failed(FileProblem problem) {
-  return LineFile(problem == FileProblem::none ? FileProblem::other : problem);
-}
-
-LineFile LineFile::openForReading(TextView path) {
-  FileProblem problem = FileProblem::none;
-  const platform::FileId file = platform::openForReading(path, problem);
-  if (file == platform::kNoFile) return failed(problem);
-  return LineFile(adopt(file, Open::Mode::reading));
-}
-
-LineFile LineFile::createForWriting(TextView path) {
-  FileProblem problem = FileProblem::none;
-  const platform::FileId file = platform::createForWriting(path, problem);
-  if (file == platform::kNoFile) return failed(problem);
-  return LineFile(adopt(file, Open::Mode::writing));
-}
-
-void LineFile::closeAll() {
-  auto& files = openFiles();
-  FileProblem ignored;
-  while (!files.empty()) closeOpen(files.back(), true, ignored);
-}
-
-bool LineFile::atEnd() {
-  if (!open_ || open_->mode != Open::Mode::reading) return true;
-  if (open_->takeByte() < 0) return true;
-  open_->putBack();
-  return false;
-}
-
-Text LineFile::readLine() {
-  Text line;
-  readLine(line);
-  return line;
-}
-
-namespace {
 
 // The first byte in [p, end) that may end a line (NUL, LF or CR), or end.
 // Eight bytes at a time: a word without a byte below 14 holds no terminator.
@@ -185,58 +114,138 @@ const unsigned char* findTerminator(const unsigned char* p,
 
 }  // namespace
 
+LineFile::LineFile(std::unique_ptr<Open> open) : open_(std::move(open)) {}
+
+LineFile::LineFile(FileProblem problem)
+    : problem_(problem == FileProblem::none ? FileProblem::other : problem) {}
+
+LineFile::LineFile(LineFile&& other) noexcept
+    : open_(std::move(other.open_)), problem_(other.problem_) {}
+
+LineFile& LineFile::operator=(LineFile&& other) noexcept {
+  if (this != &other) {
+    finish(false);
+    open_ = std::move(other.open_);
+    problem_ = other.problem_;
+  }
+  return *this;
+}
+
+LineFile::~LineFile() { finish(false); }
+
+namespace {
+
+std::unique_ptr<LineFile::Open> adopt(platform::FileId file,
+                                      LineFile::Open::Mode mode,
+                                      std::size_t bufferSize) {
+  auto open = std::make_unique<LineFile::Open>();
+  open->file = file;
+  open->mode = mode;
+  if (bufferSize > 0) {
+    // Without its buffer the file still works, a byte at a time.
+    open->buffer.reset(new (std::nothrow) unsigned char[bufferSize]);
+    if (open->buffer) open->bufferSize = bufferSize;
+  }
+  return open;
+}
+
+}  // namespace
+
+LineFile LineFile::openForReading(TextView path, std::size_t bufferSize) {
+  FileProblem problem = FileProblem::none;
+  const platform::FileId file = platform::openForReading(path, problem);
+  if (file == platform::kNoFile) return LineFile(problem);
+  try {
+    return LineFile(adopt(file, Open::Mode::reading, bufferSize));
+  } catch (const std::bad_alloc&) {
+    platform::closeFile(file, false, problem);
+    return LineFile(FileProblem::notEnoughMemory);
+  }
+}
+
+LineFile LineFile::createForWriting(TextView path, std::size_t bufferSize) {
+  FileProblem problem = FileProblem::none;
+  const platform::FileId file = platform::createForWriting(path, problem);
+  if (file == platform::kNoFile) return LineFile(problem);
+  try {
+    return LineFile(adopt(file, Open::Mode::writing, bufferSize));
+  } catch (const std::bad_alloc&) {
+    platform::closeFile(file, false, problem);
+    return LineFile(FileProblem::notEnoughMemory);
+  }
+}
+
+// Closes the file; one being written takes the old one's place only when
+// `keep` and every write went through.
+void LineFile::finish(bool keep) {
+  if (!open_) return;
+  const std::unique_ptr<Open> open = std::move(open_);
+  if (!open->reading()) {
+    if (keep) open->flushPending();
+    keep = keep && !open->writeFailed;
+  }
+  FileProblem closing = FileProblem::none;
+  const bool closed = platform::closeFile(open->file, keep, closing);
+  problem_ = open->writeFailed ? open->problem : closed ? FileProblem::none : closing;
+}
+
+bool LineFile::atEnd() {
+  if (!open_ || !open_->reading()) return true;
+  if (open_->takeByte() < 0) return true;
+  open_->putBack();
+  return false;
+}
+
+Text LineFile::readLine() {
+  Text line;
+  readLine(line);
+  return line;
+}
+
 void LineFile::readLine(Text& line) {
-  line.clear();
-  if (!open_ || open_->mode != Open::Mode::reading) return;
+  if (readLinePart(line)) return;
+  Text part;
+  bool last = false;
+  while (!last) {
+    last = readLinePart(part);
+    line += part;
+  }
+}
+
+bool LineFile::readLinePart(Text& part) {
+  part.clear();
+  if (!open_ || !open_->reading()) return true;
   Open& f = *open_;
-  if (f.buffer) {
-    // The usual case: the whole line and its terminator lie in the unread
-    // bytes, and are decoded straight from the buffer.
-    const unsigned char* begin = f.buffer.get() + f.next;
-    const unsigned char* end = f.buffer.get() + f.filled;
-    const unsigned char* stop = findTerminator(begin, end);
-    if (stop + 1 < end || (stop < end && *stop != 13)) {
-      std::size_t after = static_cast<std::size_t>(stop - f.buffer.get()) + 1;
-      if (*stop == 13 && f.buffer[after] == 10) ++after;
-      platform::decodeAnsi(begin, static_cast<std::size_t>(stop - begin), line);
-      f.next = after;
-      return;
-    }
-  }
-  std::string& bytes = f.lineBytes;
-  bytes.clear();
-  for (;;) {
-    // Collect the plain bytes of the buffer in one go.
-    if (f.buffer) {
-      const unsigned char* begin = f.buffer.get() + f.next;
-      const unsigned char* end = f.buffer.get() + f.filled;
-      const unsigned char* p = findTerminator(begin, end);
-      bytes.append(reinterpret_cast<const char*>(begin),
-                   static_cast<std::size_t>(p - begin));
-      f.next += static_cast<std::size_t>(p - begin);
-    }
+  if (!f.buffer) {
     const int byte = f.takeByte();
-    if (byte < 0 || byte == 0 || byte == 10) break;
+    if (byte < 0 || byte == 0 || byte == 10) return true;
     if (byte == 13) {
-      const int after = f.takeByte();
-      if (after >= 0 && after != 10) f.putBack();
-      break;
+      f.skipLineFeed();
+      return true;
     }
-    bytes.push_back(static_cast<char>(byte));
+    const auto plain = static_cast<unsigned char>(byte);
+    platform::decodeAnsi(&plain, 1, part);
+    return false;
   }
-  platform::decodeAnsi(reinterpret_cast<const unsigned char*>(bytes.data()),
-                       bytes.size(), line);
-  if (bytes.capacity() > kKeptLineCapacity) std::string().swap(bytes);
+  if (f.next == f.filled && !f.refill()) return true;
+  const unsigned char* begin = f.buffer.get() + f.next;
+  const unsigned char* end = f.buffer.get() + f.filled;
+  const unsigned char* stop = findTerminator(begin, end);
+  platform::decodeAnsi(begin, static_cast<std::size_t>(stop - begin), part);
+  f.next += static_cast<std::size_t>(stop - begin);
+  if (stop == end) return false;  // the line goes on after the next refill
+  ++f.next;
+  if (*stop == 13) f.skipLineFeed();
+  return true;
 }
 
 void LineFile::writeLine(TextView text) {
-  if (!open_ || open_->mode != Open::Mode::writing) return;
+  if (!open_ || open_->reading()) return;
   Open& f = *open_;
   if (!text.empty()) {
     platform::encodeAnsi(text, f.encoded);
     f.writePiece(reinterpret_cast<const unsigned char*>(f.encoded.data()),
                  f.encoded.size());
-    if (f.encoded.capacity() > kKeptLineCapacity) std::string().swap(f.encoded);
   }
   static const unsigned char lineEnd[] = {13, 10};
   f.writePiece(lineEnd, sizeof lineEnd);
@@ -248,17 +257,11 @@ bool LineFile::writesSucceeded() const {
 
 bool LineFile::close() {
   if (!open_) return false;
-  Open* open = open_;
-  open_ = nullptr;
-  return closeOpen(open, true, problem_);
+  finish(true);
+  return problem_ == FileProblem::none;
 }
 
-void LineFile::abandon() {
-  if (!open_) return;
-  Open* open = open_;
-  open_ = nullptr;
-  closeOpen(open, false, problem_);
-}
+void LineFile::abandon() { finish(false); }
 
 TextView problemText(FileProblem problem) {
   switch (problem) {
@@ -269,14 +272,13 @@ TextView problemText(FileProblem problem) {
     case FileProblem::readOnly: return u"read-only file system";
     case FileProblem::diskFull: return u"disk full";
     case FileProblem::tooLarge: return u"file too large";
+    case FileProblem::notEnoughMemory: return u"not enough memory";
+    case FileProblem::isTheGradient: return u"same file as the gradient";
+    case FileProblem::isTheTable: return u"same file as hex-bin.txt";
     case FileProblem::none:
     case FileProblem::other: break;
   }
   return {};
-}
-
-void testing::setFileBufferSizeForTesting(std::size_t size) {
-  configuredBufferSize = size;
 }
 
 }  // namespace tintgrove

@@ -3,28 +3,35 @@
 #pragma once
 
 #include <cstddef>
-#include <string>
+#include <memory>
 
 #include "textfile/file_problem.h"
 #include "textfile/text.h"
 
 namespace tintgrove {
 
-// A handle on one open file, or on none when an open failed. Every operation
-// accepts none: it reads as an empty file and swallows writes, so callers can
-// run their usual loops on it. A handle is dead once its file is closed.
+// One open file, or none when the open failed: then every operation treats
+// it as an empty file that swallows writes, and problem() tells why. A file
+// is closed when it goes out of scope; one being written is then abandoned,
+// so that only an explicit close() puts a new file in place.
 class LineFile {
  public:
   static constexpr std::size_t fileBufferSize = 4096;
 
-  LineFile() = default;
-
-  static LineFile openForReading(TextView path);
+  // `bufferSize` 0 reads and writes byte by byte, as a file whose buffer
+  // cannot be had does.
+  static LineFile openForReading(TextView path,
+                                 std::size_t bufferSize = fileBufferSize);
   // A new version of the file at `path`, which takes the old one's place
-  // only when close() finds every write done; see platform::createForWriting.
-  static LineFile createForWriting(TextView path);
-  // Closes every file still open, each as close() does.
-  static void closeAll();
+  // only when close() finds every write done.
+  static LineFile createForWriting(TextView path,
+                                   std::size_t bufferSize = fileBufferSize);
+
+  LineFile(LineFile&& other) noexcept;
+  LineFile& operator=(LineFile&& other) noexcept;
+  LineFile(const LineFile&) = delete;
+  LineFile& operator=(const LineFile&) = delete;
+  ~LineFile();
 
   bool isOpen() const { return open_ != nullptr; }
   // Why the open failed, or, once closed, why the writes or the close did.
@@ -34,34 +41,32 @@ class LineFile {
   bool atEnd();
   // The next line without its terminator (LF, CR LF, lone CR or NUL).
   Text readLine();
-  // The same into `line`, reusing its storage.
   void readLine(Text& line);
+  // The next part of the current line, at most what one refill brings, so
+  // that a line of any length costs no more memory than that. True when it
+  // is the last part of the line.
+  bool readLinePart(Text& part);
 
   // The text in the code page, then CR LF.
   void writeLine(TextView text);
   // True while every write to the platform file has succeeded.
   bool writesSucceeded() const;
-  // Passes pending bytes on and closes. True when the file was open and every
-  // write, the last one included, succeeded.
+  // Passes pending bytes on and closes; a file being written then takes the
+  // old one's place. True when the file was open and everything succeeded.
   bool close();
-  // Closes a file being written without keeping anything of it: the old file
-  // under that name stays as it was.
+  // Closes a file being written without keeping anything of it: the old
+  // file under that name stays as it was.
   void abandon();
 
-  struct Open;
+  struct Open;  // the open file's state, private to line_file.cpp
 
  private:
-  explicit LineFile(Open* open) : open_(open) {}
-  explicit LineFile(FileProblem problem) : problem_(problem) {}
-  static LineFile failed(FileProblem problem);
-  Open* open_ = nullptr;
+  explicit LineFile(std::unique_ptr<Open> open);
+  explicit LineFile(FileProblem problem);
+  void finish(bool keep);
+
+  std::unique_ptr<Open> open_;
   FileProblem problem_ = FileProblem::none;
 };
-
-namespace testing {
-// Buffer size of files opened from now on; 0 makes them work unbuffered as
-// when the buffer cannot be had. For tests and fuzzing only.
-void setFileBufferSizeForTesting(std::size_t size);
-}  // namespace testing
 
 }  // namespace tintgrove

@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
+#include <type_traits>
 #include <string>
 #include <vector>
 
@@ -19,12 +21,19 @@ std::vector<Text> readAllLines(LineFile& file) {
   return lines;
 }
 
+// A file is its only owner: a copy could close or use it behind the other's
+// back.
+static_assert(!std::is_copy_constructible_v<LineFile>);
+static_assert(!std::is_copy_assignable_v<LineFile>);
+static_assert(std::is_nothrow_move_constructible_v<LineFile>);
+
 class BufferSize : public ::testing::TestWithParam<std::size_t> {
  protected:
-  void SetUp() override { testing::setFileBufferSizeForTesting(GetParam()); }
-  void TearDown() override {
-    LineFile::closeAll();
-    testing::setFileBufferSizeForTesting(LineFile::fileBufferSize);
+  LineFile open(const char* name) {
+    return LineFile::openForReading(folder_.text(name), GetParam());
+  }
+  LineFile create(const char* name) {
+    return LineFile::createForWriting(folder_.text(name), GetParam());
   }
   ScratchFolder folder_;
 };
@@ -57,7 +66,7 @@ TEST_P(BufferSize, LineEndsAsTheTableGivesThem) {
   };
   for (const Case& c : cases) {
     test::writeBytes(folder_.file("in.txt"), c.bytes);
-    LineFile file = LineFile::openForReading(folder_.text("in.txt"));
+    LineFile file = open("in.txt");
     ASSERT_TRUE(file.isOpen());
     EXPECT_EQ(readAllLines(file), c.lines) << "bytes: " << c.bytes;
     EXPECT_EQ(file.readLine(), u"") << "past the end";
@@ -68,7 +77,7 @@ TEST_P(BufferSize, LineEndsAsTheTableGivesThem) {
 TEST_P(BufferSize, LongLinesComeBackWhole) {
   const std::string longLine(10000, 'x');
   test::writeBytes(folder_.file("in.txt"), longLine + "\r\n" + longLine);
-  LineFile file = LineFile::openForReading(folder_.text("in.txt"));
+  LineFile file = open("in.txt");
   const auto lines = readAllLines(file);
   ASSERT_EQ(lines.size(), 2u);
   EXPECT_EQ(lines[0], Text(10000, u'x'));
@@ -97,12 +106,12 @@ TEST_P(BufferSize, TerminatorsAtEveryOffsetAmongControlBytes) {
     }
   }
   test::writeBytes(folder_.file("in.txt"), bytes);
-  LineFile file = LineFile::openForReading(folder_.text("in.txt"));
+  LineFile file = open("in.txt");
   EXPECT_EQ(readAllLines(file), expected);
 }
 
 TEST_P(BufferSize, WritesLinesWithCrLf) {
-  LineFile file = LineFile::createForWriting(folder_.text("out.txt"));
+  LineFile file = create("out.txt");
   file.writeLine(u"");
   file.writeLine(u"AB");
   file.writeLine(Text(5000, u'z'));
@@ -151,12 +160,48 @@ TEST(LineFileTest, CreatingEmptiesAnExistingFile) {
   EXPECT_EQ(test::readBytes(folder.file("out.txt")), "");
 }
 
-TEST(LineFileTest, ClosedAllWritesPendingBytes) {
+// Only an explicit close puts a new file in place: one that goes out of
+// scope unclosed, as when a write stops half way, leaves the old file.
+TEST(LineFileTest, AFileWrittenButNotClosedLeavesTheOldOne) {
   ScratchFolder folder;
-  LineFile file = LineFile::createForWriting(folder.text("out.txt"));
-  file.writeLine(u"kept");
-  LineFile::closeAll();
-  EXPECT_EQ(test::readBytes(folder.file("out.txt")), "kept\r\n");
+  test::writeBytes(folder.file("out.txt"), "old\r\n");
+  {
+    LineFile file = LineFile::createForWriting(folder.text("out.txt"));
+    file.writeLine(u"new");
+    LineFile moved = std::move(file);
+    EXPECT_FALSE(file.isOpen());
+    moved.writeLine(u"more");
+  }
+  EXPECT_EQ(test::readBytes(folder.file("out.txt")), "old\r\n");
+  EXPECT_EQ(test::fileNames(folder.path()), std::vector<std::string>{"out.txt"});
+  {
+    LineFile reader = LineFile::openForReading(folder.text("out.txt"));
+    ASSERT_TRUE(reader.isOpen());
+  }
+  // The reader went out of scope: the file is free again.
+  LineFile again = LineFile::openForReading(folder.text("out.txt"));
+  EXPECT_TRUE(again.isOpen());
+}
+
+// A line comes in parts of at most one refill each, which put together give
+// the line; the last part says so.
+TEST_P(BufferSize, LinesComeInPartsOfOneRefillAtMost) {
+  const std::string longLine(10000, 'x');
+  test::writeBytes(folder_.file("in.txt"), "ab\r\n" + longLine + "\r\n\r\nz");
+  LineFile file = open("in.txt");
+  std::vector<Text> lines;
+  Text part;
+  while (!file.atEnd()) {
+    Text line;
+    bool last = false;
+    while (!last) {
+      last = file.readLinePart(part);
+      EXPECT_LE(part.size(), std::max<std::size_t>(GetParam(), 1));
+      line += part;
+    }
+    lines.push_back(line);
+  }
+  EXPECT_EQ(lines, (std::vector<Text>{u"ab", Text(10000, u'x'), u"", u"z"}));
 }
 
 TEST(LineFileTest, AFileOpenHereCannotBeOpenedAgain) {

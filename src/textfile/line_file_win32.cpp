@@ -1,25 +1,17 @@
 // Win32 files and the ANSI code page under LineFile.
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#include <windows.h>
-
 #include <algorithm>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "textfile/platform_file.h"
+#include "textfile/win32.h"
 
 namespace tintgrove::platform {
 
 namespace {
 
 static_assert(sizeof(FileId) >= sizeof(HANDLE));
-static_assert(sizeof(wchar_t) == sizeof(char16_t));
 
 HANDLE toHandle(FileId file) { return reinterpret_cast<HANDLE>(file); }
 FileId toFileId(HANDLE handle) { return reinterpret_cast<FileId>(handle); }
@@ -28,7 +20,7 @@ FileId toFileId(HANDLE handle) { return reinterpret_cast<FileId>(handle); }
 // some other file, so it names none.
 bool usablePath(TextView path, std::wstring& name) {
   if (path.empty() || path.find(u'\0') != TextView::npos) return false;
-  name.assign(path.begin(), path.end());
+  name = wide(path);
   return true;
 }
 

@@ -1,10 +1,6 @@
 // What the Win32 layer adds: share mode 0 against handles of any kind, the
 // retry that empties a file CREATE_ALWAYS may not replace, only disk files
 // read, wide file names, and the ANSI code page of the system.
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#include <windows.h>
 
 #include <gtest/gtest.h>
 
@@ -16,6 +12,7 @@
 #include "test_support.h"
 #include "textfile/line_file.h"
 #include "textfile/platform_file.h"
+#include "textfile/win32.h"
 
 namespace tintgrove {
 namespace {

@@ -33,85 +33,19 @@ TEST(IntegerTextTest, PlainDecimal) {
             u"-9223372036854775808");
 }
 
-TEST(TextListTest, OneBasedAndEmptyOutsideTheList) {
-  TextList list;
-  list.append(u"first");
-  list.append(u"");
-  list.append(u"third");
-  EXPECT_EQ(list.size(), 3);
-  EXPECT_EQ(list[1], u"first");
-  EXPECT_EQ(list[2], u"");
-  EXPECT_EQ(list[3], u"third");
-  EXPECT_EQ(list[0], u"");
-  EXPECT_EQ(list[4], u"");
-}
-
-// The storage moves as it grows: entries must survive many regrowths, and a
-// copy must not share storage with its original.
-TEST(TextListTest, KeepsEveryEntryAcrossGrowthAndCopies) {
-  TextList list;
-  for (int i = 0; i < 100000; ++i) list.append(integerText(i));
-  TextList copy = list;
-  list.append(u"only in the original");
-  ASSERT_EQ(copy.size(), 100000);
-  for (int i = 0; i < 100000; i += 997) {
-    EXPECT_EQ(copy[i + 1], integerText(i));
-    EXPECT_EQ(list[i + 1], integerText(i));
-  }
-  EXPECT_EQ(list[100001], u"only in the original");
-  copy = list;
-  EXPECT_EQ(copy[100001], u"only in the original");
-}
-
-// Entries are kept one byte per character until a character needs more, and
-// with four-byte offsets until the characters outgrow them; either switch
-// must keep every entry before it.
-TEST(TextListTest, KeepsEntriesAcrossEveryWidening) {
-  struct Restore {
-    ~Restore() { testing::setTextListOffsetLimitForTesting(0xFFFFFFFFu); }
-  } restore;
-  testing::setTextListOffsetLimitForTesting(15);  // passed at the fourth entry
-  const Text entries[] = {u"0.25",      u"1A2B3C\"", u"",  u"caf\u00e9 \u00ff",
-                          u"\u20ac 5",  u"0.5",       u"",  u"\U0001F600 and more text"};
-  TextList list;
-  for (const Text& entry : entries) list.append(entry);
-  ASSERT_EQ(list.size(), 8);
-  for (std::int64_t i = 1; i <= list.size(); ++i) {
-    EXPECT_EQ(list[i], entries[i - 1]) << "entry " << i;
-  }
-}
-
-TEST(TextListTest, CopiesPrefixesOfNarrowAndWideEntries) {
-  for (const bool wide : {false, true}) {
-    TextList list;
-    list.append(u"0.123456");
-    list.append(u"FF");
-    if (wide) list.append(u"\u2122");
-    char16_t out[5] = {};
-    EXPECT_EQ(list.copyPrefix(1, out, 5), 5u);
-    EXPECT_EQ(TextView(out, 5), u"0.123");
-    EXPECT_EQ(list.copyPrefix(2, out, 5), 2u);
-    EXPECT_EQ(TextView(out, 2), u"FF");
-    EXPECT_EQ(list.copyPrefix(0, out, 5), 0u);
-    EXPECT_EQ(list.copyPrefix(9, out, 5), 0u);
-  }
-}
-
-// Large arrays live in storage of their own that moves as it grows.
-TEST(GrowingArrayTest, KeepsValuesWhileGrowingPastLargeBlocks) {
-  GrowingArray<std::uint32_t> values;
-  constexpr std::uint32_t kCount = 3'000'000;  // about 12 MB
-  for (std::uint32_t i = 0; i < kCount; ++i) values.push_back(i * 7u);
-  GrowingArray<std::uint32_t> copy = values;
-  ASSERT_EQ(copy.size(), kCount);
-  for (std::uint32_t i = 0; i < kCount; i += 4099) {
-    ASSERT_EQ(values[i], i * 7u);
-    ASSERT_EQ(copy[i], i * 7u);
-  }
-  values.release();
-  EXPECT_EQ(values.size(), 0u);
-  values.push_back(5);
-  EXPECT_EQ(values[0], 5u);
+TEST(TextPrefixTest, KeepsTheFirstCharactersOnly) {
+  TextPrefix<5> prefix;
+  EXPECT_EQ(prefix.view(), u"");
+  prefix.append(u"0.3");
+  prefix.append(u"3333");
+  EXPECT_EQ(prefix.view(), u"0.333");
+  prefix.append(u"x");
+  EXPECT_EQ(prefix.view(), u"0.333");
+  prefix.resize(9);  // never grows
+  EXPECT_EQ(prefix.view(), u"0.333");
+  prefix.resize(2);
+  EXPECT_EQ(prefix.view(), u"0.");
+  EXPECT_EQ(TextPrefix<2>(u"\u00E9\U0001F305").view(), u"\u00E9\xD83C");
 }
 
 }  // namespace

@@ -82,19 +82,25 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   tintgrove::test::writeBytes(scratch().in, bytes);
   const std::vector<std::string> expected = modelLines(bytes);
 
-  tintgrove::testing::setFileBufferSizeForTesting(bufferSize);
-  LineFile file = LineFile::openForReading(tintgrove::test::pathText(scratch().in));
+  LineFile file =
+      LineFile::openForReading(tintgrove::test::pathText(scratch().in), bufferSize);
   check(file.isOpen(), "cannot open the input");
   std::vector<Text> lines;
   Text line;
   while (!file.atEnd()) {
     check(lines.size() < expected.size(), "more lines than the model");
-    // Alternate the two forms of readLine; both must agree.
+    // Alternate whole lines and lines in parts; both must agree.
     if (lines.size() % 2 == 0) {
       file.readLine(line);
       lines.push_back(line);
     } else {
-      lines.push_back(file.readLine());
+      Text whole, part;
+      bool last = false;
+      while (!last) {
+        last = file.readLinePart(part);
+        whole += part;
+      }
+      lines.push_back(whole);
     }
   }
   check(file.readLine().empty(), "a line after the end");
@@ -112,11 +118,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     joined += "\r\n";
   }
 
-  LineFile out = LineFile::createForWriting(tintgrove::test::pathText(scratch().out));
+  LineFile out =
+      LineFile::createForWriting(tintgrove::test::pathText(scratch().out), bufferSize);
   check(out.isOpen(), "cannot create the output");
   for (const Text& written : lines) out.writeLine(written);
   check(out.close(), "writing failed");
   check(tintgrove::test::readBytes(scratch().out) == joined, "written bytes differ");
-  tintgrove::testing::setFileBufferSizeForTesting(LineFile::fileBufferSize);
   return 0;
 }

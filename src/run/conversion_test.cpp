@@ -1,4 +1,4 @@
-#include "run/conversion_run.h"
+#include "run/conversion.h"
 
 #include <gtest/gtest.h>
 
@@ -12,25 +12,7 @@
 namespace tintgrove {
 namespace {
 
-class FakeDialogs : public Dialogs {
- public:
-  explicit FakeDialogs(Text answer) : answer_(std::move(answer)) {}
-  Text askForFile(const FileRequest& request) override {
-    requests.push_back(request);
-    return answer_;
-  }
-  bool showNotice(TextView title, TextView text) override {
-    titles.emplace_back(title);
-    notices.emplace_back(text);
-    return noticeReachesUser;
-  }
-  bool noticeReachesUser = true;
-  std::vector<FileRequest> requests;
-  std::vector<Text> titles, notices;
-
- private:
-  Text answer_;
-};
+using test::FakeDialogs;
 
 const char kSunset[] =
     "{\r\n    \"name\": \"sunset\",\r\n    \"stops\": [\r\n"
@@ -44,15 +26,11 @@ class ConversionRunTest : public ::testing::Test {
     std::filesystem::current_path(folder_.path());
     test::writeBytes(folder_.file("hex-bin.txt"), test::standardTable());
   }
-  void TearDown() override {
-    LineFile::closeAll();
-    std::filesystem::current_path(previous_);
-  }
+  void TearDown() override { std::filesystem::current_path(previous_); }
   // Runs once with the dialog answering `answer`; the one notice it showed.
   Text runWith(const Text& answer) {
     FakeDialogs dialogs(answer);
-    RunState state;
-    exitCode_ = ConversionRun::run(dialogs, state);
+    exitCode_ = ConversionRun::run(dialogs);
     EXPECT_EQ(dialogs.requests.size(), 1u);
     EXPECT_EQ(dialogs.notices.size(), 1u);
     EXPECT_EQ(dialogs.titles.at(0), u"Info:");
@@ -71,8 +49,7 @@ class ConversionRunTest : public ::testing::Test {
 
 TEST_F(ConversionRunTest, AsksWithTheFixedRequest) {
   FakeDialogs dialogs(u"");
-  RunState state;
-  ConversionRun::run(dialogs, state);
+  ConversionRun::run(dialogs);
   ASSERT_EQ(dialogs.requests.size(), 1u);
   EXPECT_EQ(dialogs.requests[0].title, u"Open .json file - v.02");
   EXPECT_EQ(dialogs.requests[0].filter, u"json (*.json)|*.json");
@@ -110,11 +87,9 @@ TEST_F(ConversionRunTest, CancelStillLoadsAndHoldsTheTable) {
     }
     bool tableHeld = false;
   } dialogs;
-  RunState state;
-  EXPECT_EQ(ConversionRun::run(dialogs, state), 0);
+  EXPECT_EQ(ConversionRun::run(dialogs), 0);
   EXPECT_EQ(dialogs.notices, std::vector<Text>{u"canceled"});
   EXPECT_TRUE(dialogs.tableHeld);
-  EXPECT_EQ(state.codeTable.codeEntries().size(), 256);
   // Released at the end.
   LineFile table = LineFile::openForReading(u"hex-bin.txt");
   EXPECT_TRUE(table.isOpen());
@@ -270,41 +245,11 @@ TEST_F(ConversionRunTest, ANoticeThatCannotBeShownEndsWithExitCodeOne) {
     std::filesystem::remove(folder_.file("sunset.inc"));
     FakeDialogs dialogs(c.answer);
     dialogs.noticeReachesUser = c.shown;
-    RunState state;
-    EXPECT_EQ(ConversionRun::run(dialogs, state), c.exitCode) << c.name;
+    EXPECT_EQ(ConversionRun::run(dialogs), c.exitCode) << c.name;
     EXPECT_EQ(dialogs.notices.size(), 1u) << c.name;
     EXPECT_EQ(std::filesystem::exists(folder_.file("sunset.inc")),
               c.includeWritten)
         << c.name;
-  }
-}
-
-TEST(DeriveNamesTest, SplitsAtTheLastSeparator) {
-  struct Case {
-    const char16_t* separators;
-    const char16_t* chosen;
-    const char16_t *folder, *file, *base, *include;
-  };
-  const Case cases[] = {
-      {u"\\/", u"D:\\art\\sunset.json", u"D:\\art\\", u"sunset.json", u"sunset", u"D:\\art\\sunset.inc"},
-      {u"\\/", u"D:/art/sunset.json", u"D:/art/", u"sunset.json", u"sunset", u"D:/art/sunset.inc"},
-      {u"/", u"/home/a/b.c/sunset.json", u"/home/a/b.c/", u"sunset.json", u"sunset", u"/home/a/b.c/sunset.inc"},
-      // Only "/" separates folders on POSIX: a backslash is part of the name.
-      {u"/", u"/x/a\\b.json", u"/x/", u"a\\b.json", u"a\\b", u"/x/a\\b.inc"},
-      {u"\\/", u"/x/a\\b.json", u"/x/a\\", u"b.json", u"b", u"/x/a\\b.inc"},
-      {u"/", u"/x/colors.txt", u"/x/", u"colors.txt", u"color", u"/x/color.inc"},
-      {u"/", u"/x/a.js", u"/x/", u"a.js", u"", u"/x/.inc"},
-      {u"/", u"plain.json", u"", u"plain.json", u"plain", u"plain.inc"},
-      {u"/", u"", u"", u"", u"", u".inc"},
-  };
-  for (const Case& c : cases) {
-    RunState state;
-    state.chosenPath = c.chosen;
-    ConversionRun::deriveNames(state, c.separators);
-    EXPECT_EQ(state.folderPart, c.folder);
-    EXPECT_EQ(state.filePart, c.file);
-    EXPECT_EQ(state.baseName, c.base);
-    EXPECT_EQ(state.includePath, c.include);
   }
 }
 

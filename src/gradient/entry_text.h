@@ -1,0 +1,21 @@
+// The texts of one color_map entry: the position and the channel numbers.
+#pragma once
+
+#include "textfile/text.h"
+
+namespace tintgrove {
+
+// The first five characters of a position; a shorter one than four gets
+// "00", or ".000" when it is a bare integer.
+Text positionText(TextView position);
+void appendPositionText(Text& line, TextView position);
+
+// The longest plain decimal prefix (white space, sign, digits, fraction,
+// exponent) rounded to single precision; 0 without one. A colour code that
+// is not in the table reads as this.
+float readPlainDecimal(TextView text);
+
+// The channel value of a channel integer, written with three decimals.
+Text channelNumberText(float channelInteger);
+
+}  // namespace tintgrove
