@@ -87,4 +87,6 @@ else()
   # dialogs need zenity, rendering the result needs POV-Ray.
   set(CPACK_DEBIAN_PACKAGE_SUGGESTS "zenity, povray")
 endif()
+set(CPACK_TINTGROVE_CONFIGURED_PREFIX ${CMAKE_INSTALL_PREFIX})
+set(CPACK_PROJECT_CONFIG_FILE ${CMAKE_CURRENT_LIST_DIR}/cpack_project.cmake)
 include(CPack)
