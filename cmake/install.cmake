@@ -26,7 +26,8 @@ configure_file(${tintgrove_packaging}/tintgrove_version.h.in
                ${tintgrove_generated}/tintgrove_version.h @ONLY)
 
 if(WIN32)
-  # Everything in one folder: the program finds the table next to it.
+  # Everything in one folder: started from there, the program finds the
+  # table next to it.
   set_property(SOURCE src/run/tintgrove.rc APPEND PROPERTY
                INCLUDE_DIRECTORIES ${tintgrove_generated} ${tintgrove_packaging}/icons)
   set_property(SOURCE src/run/tintgrove.rc APPEND PROPERTY OBJECT_DEPENDS
