@@ -6,6 +6,7 @@ packages=(
   povray python3                                        # renders what we write, reads the image
   zenity xvfb xauth xdotool xclip imagemagick           # the desktop dialogs, headless
   g++-mingw-w64-x86-64 wine wine64 fonts-wine           # the Windows build under Wine
+  desktop-file-utils man-db unzip icoutils              # the packages and what they hold
 )
 missing=()
 for package in "${packages[@]}"; do
