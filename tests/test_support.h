@@ -50,13 +50,15 @@ class FakeDialogs : public Dialogs {
     requests.push_back(request);
     return answer_;
   }
-  bool showNotice(TextView title, TextView text) override {
+  bool showNotice(TextView title, TextView text, bool warning) override {
     titles.emplace_back(title);
     notices.emplace_back(text);
+    warnings.push_back(warning);
     return noticeReachesUser;
   }
   std::vector<FileRequest> requests;
   std::vector<Text> titles, notices;
+  std::vector<bool> warnings;
   bool noticeReachesUser = true;
 
  private:

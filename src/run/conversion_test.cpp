@@ -30,7 +30,7 @@ class ConversionRunTest : public ::testing::Test {
   // Runs once with the dialog answering `answer`; the one notice it showed.
   Text runWith(const Text& answer) {
     FakeDialogs dialogs(answer);
-    exitCode_ = ConversionRun::run(dialogs);
+    exitCode_ = ConversionRun::run(dialogs, {});
     EXPECT_EQ(dialogs.requests.size(), 1u);
     EXPECT_EQ(dialogs.notices.size(), 1u);
     EXPECT_EQ(dialogs.titles.at(0), u"Info:");
@@ -49,7 +49,7 @@ class ConversionRunTest : public ::testing::Test {
 
 TEST_F(ConversionRunTest, AsksWithTheFixedRequest) {
   FakeDialogs dialogs(u"");
-  ConversionRun::run(dialogs);
+  ConversionRun::run(dialogs, {});
   ASSERT_EQ(dialogs.requests.size(), 1u);
   EXPECT_EQ(dialogs.requests[0].title, u"Open .json file - v.02");
   EXPECT_EQ(dialogs.requests[0].filter, u"json (*.json)|*.json");
@@ -81,13 +81,13 @@ TEST_F(ConversionRunTest, CancelLoadsTheTableFirstAndWritesNothing) {
 TEST_F(ConversionRunTest, CancelStillLoadsAndHoldsTheTable) {
   struct Watching : FakeDialogs {
     Watching() : FakeDialogs(u"") {}
-    bool showNotice(TextView title, TextView text) override {
+    bool showNotice(TextView title, TextView text, bool warning) override {
       tableHeld = LineFile::openForReading(u"hex-bin.txt").problem() == FileProblem::inUse;
-      return FakeDialogs::showNotice(title, text);
+      return FakeDialogs::showNotice(title, text, warning);
     }
     bool tableHeld = false;
   } dialogs;
-  EXPECT_EQ(ConversionRun::run(dialogs), 0);
+  EXPECT_EQ(ConversionRun::run(dialogs, {}), 0);
   EXPECT_EQ(dialogs.notices, std::vector<Text>{u"canceled"});
   EXPECT_TRUE(dialogs.tableHeld);
   // Released at the end.
@@ -245,7 +245,7 @@ TEST_F(ConversionRunTest, ANoticeThatCannotBeShownEndsWithExitCodeOne) {
     std::filesystem::remove(folder_.file("sunset.inc"));
     FakeDialogs dialogs(c.answer);
     dialogs.noticeReachesUser = c.shown;
-    EXPECT_EQ(ConversionRun::run(dialogs), c.exitCode) << c.name;
+    EXPECT_EQ(ConversionRun::run(dialogs, {}), c.exitCode) << c.name;
     EXPECT_EQ(dialogs.notices.size(), 1u) << c.name;
     EXPECT_EQ(std::filesystem::exists(folder_.file("sunset.inc")),
               c.includeWritten)

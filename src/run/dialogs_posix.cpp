@@ -296,7 +296,7 @@ class TerminalDialogs : public Dialogs {
     }
   }
 
-  bool showNotice(TextView, TextView text) override {
+  bool showNotice(TextView, TextView text, bool) override {
     std::string lines = noticeLines(text);
     if (lines.empty() || lines.back() != '\n') lines += '\n';
     // Straight to the descriptor: a stream would keep a failure to itself.
@@ -393,16 +393,16 @@ class ZenityDialogs : public Dialogs {
     return utf8ToText(path);
   }
 
-  bool showNotice(TextView title, TextView text) override {
+  bool showNotice(TextView title, TextView text, bool warning) override {
     // Without markup zenity shows the text as it is: no entities, no
     // backslash escapes, so a file name needs no quoting.
     const Finished finished = runProgram(
-        zenity_, {"zenity", "--info", "--title=" + textToUtf8(title),
+        zenity_, {"zenity", warning ? "--warning" : "--info", "--title=" + textToUtf8(title),
                   "--no-markup", "--text=" + noticeLines(text)});
     // The outcome must not be lost when the desktop dialog fails.
     if (!dialogFailed(finished)) return true;
     reportFailure(finished);
-    return terminal_.showNotice(title, text);
+    return terminal_.showNotice(title, text, warning);
   }
 
  private:
@@ -431,8 +431,8 @@ bool hasDisplay() {
 
 }  // namespace
 
-std::unique_ptr<Dialogs> makePlatformDialogs() {
-  if (hasDisplay()) {
+std::unique_ptr<Dialogs> makePlatformDialogs(Surface surface) {
+  if (surface != Surface::terminal && hasDisplay()) {
     std::string zenity = findOnPath("zenity");
     if (!zenity.empty()) return std::make_unique<ZenityDialogs>(std::move(zenity));
   }

@@ -83,16 +83,17 @@ class Win32Dialogs : public Dialogs {
     return fromWide(file.data());
   }
 
-  bool showNotice(TextView title, TextView text) override {
+  bool showNotice(TextView title, TextView text, bool warning) override {
     // Zero only when the box could not be shown.
     return ::MessageBoxW(ownerWindow(), wide(text).c_str(), wide(title).c_str(),
-                         MB_OK) != 0;
+                         warning ? MB_OK | MB_ICONWARNING : MB_OK) != 0;
   }
 };
 
 }  // namespace
 
-std::unique_ptr<Dialogs> makePlatformDialogs() {
+// Windows has only its desktop dialogs.
+std::unique_ptr<Dialogs> makePlatformDialogs(Surface) {
   return std::make_unique<Win32Dialogs>();
 }
 

@@ -51,7 +51,11 @@ Summary summarize(const Conversion& c) {
     lines.add(u"declared as " + c.declaredName);
   }
   cannotRead(lines, c.chosenPath, c.gradientProblem);
-  cannotRead(lines, u"hex-bin.txt", c.tableProblem);
+  if (c.tableProblem == FileProblem::notFound && !c.tableSearched.empty()) {
+    lines.add(u"cannot open hex-bin.txt: not found in " + c.tableSearched);
+  } else {
+    cannotRead(lines, u"hex-bin.txt", c.tableProblem);
+  }
   if (c.writeAttempted && !created) {
     lines.cannot(u"cannot write ", c.names.includePath, c.written.problem);
   }
@@ -66,6 +70,35 @@ Summary summarize(const Conversion& c) {
   }
   // A conversion has done its job only with an include in place.
   return {lines.text(), created ? 0 : 1};
+}
+
+Summary combined(const std::vector<Summary>& summaries, std::size_t shown) {
+  Summary all;
+  all.text = kBanner;
+  all.text += u'\r';
+  std::size_t failed = 0;
+  for (std::size_t i = 0; i < summaries.size(); ++i) {
+    const Summary& summary = summaries[i];
+    if (summary.exitCode != 0) {
+      all.exitCode = 1;
+      ++failed;
+    }
+    if (i >= shown) continue;
+    if (i > 0) all.text += u'\r';
+    // Each summary without its banner.
+    const auto bodyStart = summary.text.find(u'\r');
+    all.text += TextView(summary.text).substr(bodyStart == Text::npos ? 0 : bodyStart + 1);
+  }
+  if (summaries.size() > shown) {
+    std::size_t failedShown = 0;
+    for (std::size_t i = 0; i < shown; ++i) failedShown += summaries[i].exitCode != 0;
+    all.text += u'\r';
+    all.text += u"and " + integerText(static_cast<std::int64_t>(summaries.size() - shown)) +
+                u" more files, " + integerText(static_cast<std::int64_t>(failed - failedShown)) +
+                u" of them not converted";
+    all.text += u'\r';
+  }
+  return all;
 }
 
 }  // namespace tintgrove

@@ -1,7 +1,9 @@
 // What one conversion did, and the notice and exit code that tell it.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <vector>
 
 #include "gradient/color_map_writer.h"
 #include "run/output_names.h"
@@ -16,6 +18,7 @@ struct Conversion {
   OutputNames names;
   Text declaredName;
   FileProblem tableProblem = FileProblem::none;
+  Text tableSearched;  // where hex-bin.txt was looked for, when not found
   FileProblem gradientProblem = FileProblem::none;
   std::int64_t colorCount = 0;
   bool writeAttempted = false;
@@ -29,5 +32,10 @@ struct Summary {
 
 // A pure function of the outcome: no file, no dialog.
 Summary summarize(const Conversion& conversion);
+
+// The summaries of several conversions in one notice, under one banner, an
+// empty line between them; past `shown` of them, a count of the rest. The
+// exit code is 1 when any of them is.
+Summary combined(const std::vector<Summary>& summaries, std::size_t shown);
 
 }  // namespace tintgrove

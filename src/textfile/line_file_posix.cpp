@@ -285,6 +285,31 @@ bool sameFile(TextView a, TextView b) {
 
 TextView folderSeparators() { return u"/"; }
 
+Text absolutePath(TextView path) {
+  if (!path.empty() && path[0] == u'/') return Text(path);
+  std::vector<char> folder(4096);
+  while (::getcwd(folder.data(), folder.size()) == nullptr) {
+    // A working folder that was removed has no path: nothing is resolved
+    // against some other folder instead.
+    if (errno != ERANGE) return {};
+    folder.resize(folder.size() * 2);
+  }
+  Text absolute = utf8ToText(folder.data());
+  if (absolute.empty() || absolute.back() != u'/') absolute += u'/';
+  return absolute + Text(path);
+}
+
+Text programFolder() {
+  // Where the system tells it; elsewhere the program's folder is not
+  // searched.
+  char* real = ::realpath("/proc/self/exe", nullptr);
+  if (real == nullptr) return {};
+  std::string path = real;
+  std::free(real);
+  const auto slash = path.rfind('/');
+  return utf8ToText(path.substr(0, slash == 0 ? 1 : slash));
+}
+
 void decodeAnsi(const unsigned char* bytes, std::size_t size, Text& out) {
   // One character per byte, from a table built once.
   static const std::array<char16_t, 256> kTable = [] {

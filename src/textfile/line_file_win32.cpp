@@ -288,6 +288,33 @@ bool sameFile(TextView a, TextView b) {
 
 TextView folderSeparators() { return u"\\/"; }
 
+Text absolutePath(TextView path) {
+  std::wstring name;
+  if (!usablePath(path, name)) return {};
+  const DWORD size = ::GetFullPathNameW(name.c_str(), 0, nullptr, nullptr);
+  if (size == 0) return {};
+  std::wstring full(size, L'\0');
+  const DWORD used = ::GetFullPathNameW(name.c_str(), size, full.data(), nullptr);
+  if (used == 0 || used >= size) return {};
+  full.resize(used);
+  return fromWide(full);
+}
+
+Text programFolder() {
+  std::wstring path(MAX_PATH, L'\0');
+  for (;;) {
+    const DWORD used = ::GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+    if (used == 0) return {};
+    if (used < path.size()) {
+      path.resize(used);
+      break;
+    }
+    path.resize(path.size() * 2);
+  }
+  const auto separator = path.find_last_of(L"\\/");
+  return separator == std::wstring::npos ? Text() : fromWide(path.substr(0, separator));
+}
+
 void decodeAnsi(const unsigned char* bytes, std::size_t size, Text& out) {
   out.clear();
   while (size > 0) {

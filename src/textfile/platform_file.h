@@ -42,6 +42,11 @@ bool closeFile(FileId file, bool keep, FileProblem& problem);
 bool sameFile(TextView a, TextView b);
 // The characters that separate folders in a path.
 TextView folderSeparators();
+// `path` made absolute against the working folder; the empty text when that
+// folder cannot be told.
+Text absolutePath(TextView path);
+// The folder the running program was started from, or the empty text.
+Text programFolder();
 
 // The ANSI code page: `out` becomes the decoded bytes / the encoded text.
 // Decoding never fails; a character the code page lacks is encoded as the

@@ -35,7 +35,8 @@ fail() { echo "FAIL $case: $*"; failures=$((failures + 1)); }
 banner="Tintgrove 0.2  orlavex 03.20.2026"
 selection=("$work/bin/zenity" --file-selection "--title=Open .json file - v.02"
            "--file-filter=json (*.json) | *.json" "--filename=$data/file.json")
-info() { printf '%s\0' "$work/bin/zenity" --info --title=Info: --no-markup "--text=$1"; }
+# info TEXT [KIND]: the call of a notice; a failure is a --warning.
+info() { printf '%s\0' "$work/bin/zenity" "--${2:-info}" --title=Info: --no-markup "--text=$1"; }
 
 # start CASE: a fresh record and no answers.
 start() {
@@ -66,12 +67,12 @@ expect_call() { # expect_call N ARGUMENT...: the exact argument vector of call N
     echo "--- want"; printf '%s|' "$@"; echo
   fi
 }
-expect_info() { # expect_info N TEXT
+expect_info() { # expect_info N TEXT [KIND]
   local n=$1
-  if ! cmp -s "$work/calls/$n" <(info "$2"); then
+  if ! cmp -s "$work/calls/$n" <(info "$2" "${3:-info}"); then
     fail "notice of call $n"
     echo "--- got";  tr '\0' '|' <"$work/calls/$n" 2>/dev/null; echo
-    echo "--- want"; info "$2" | tr '\0' '|'; echo
+    echo "--- want"; info "$2" "${3:-info}" | tr '\0' '|'; echo
   fi
 }
 expect_stdout() {
@@ -130,7 +131,7 @@ answer status 0
 answer path "$data/mi\ss&<b>.json"
 launch :7 "" ""
 expect_code 1
-expect_info 2 "$banner"$'\n'"mi\\ss&<b>.inc not created "$'\n'"0 colors in gradient"$'\n'"cannot open $data/mi\\ss&<b>.json: not found"$'\n'
+expect_info 2 "$banner"$'\n'"mi\\ss&<b>.inc not created "$'\n'"0 colors in gradient"$'\n'"cannot open $data/mi\\ss&<b>.json: not found"$'\n' warning
 
 # zenity cannot reach the display: it says so and ends with status 1, which
 # alone would read as a cancel. The run goes on in the terminal.
