@@ -168,7 +168,7 @@ TEST_F(ConversionRunTest, WithoutTheTableNothingIsWritten) {
   test::writeBytes(folder_.file("sunset.json"), kSunset);
   EXPECT_EQ(runWith(folder_.text("sunset.json")),
             summary({u"sunset.inc not created ", u"2 colors in gradient",
-                     u"cannot open hex-bin.txt: not found"}));
+                     u"cannot open hex-bin.txt: not found in the working folder"}));
   EXPECT_EQ(exitCode_, 1);
   EXPECT_FALSE(std::filesystem::exists(folder_.file("sunset.inc")));
   EXPECT_EQ(runWith(u""), u"canceled");

@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "run/dialogs.h"
+#include "run/pasted_path.h"
 #include "textfile/utf8.h"
 
 extern char** environ;
@@ -284,6 +285,10 @@ class TerminalDialogs : public Dialogs {
         if (!skipLine()) return {};
         continue;
       }
+      if (answer.empty()) return {};
+      // What a file manager or a shell pastes: quotes, "~/", a file:// URI.
+      const char* home = std::getenv("HOME");
+      answer = pastedPath(answer, home != nullptr ? home : "");
       if (answer.empty()) return {};
       std::string refusal;
       if (accepted(answer, refusal)) return utf8ToText(answer);

@@ -196,7 +196,8 @@ input '%s\n' "$data/sunset.json"
 code=$?
 # Taken; hex-bin.txt is not found where there is no folder.
 expect_code 1
-expect_stdout "$banner"$'\n'"sunset.inc not created "$'\n'"2 colors in gradient"$'\n'"cannot open hex-bin.txt: not found"$'\n'
+# It was looked for in the working folder and then beside the program.
+expect_stdout "$banner"$'\n'"sunset.inc not created "$'\n'"2 colors in gradient"$'\n'"$(grep '^cannot open hex-bin.txt: not found in the working folder, '"$(dirname "$(realpath "$bin")")" "$work/stdout")"$'\n'
 
 # ---- The notice cannot be written ----
 for spec in "cancel|\n|" "converted|sunset.json\n|written"; do
@@ -283,7 +284,7 @@ for spec in "65536 exit-first" "65537 "; do
   DISPLAY=:7 launch
   if [ "$size" = 65536 ]; then
     expect_code 1
-    cmp -s "$work/args-info" <(printf '%s\0' "$work/bin/zenity" --info --title=Info: --no-markup \
+    cmp -s "$work/args-info" <(printf '%s\0' "$work/bin/zenity" --warning --title=Info: --no-markup \
         "--text=$banner"$'\n'"nowhere.inc not created "$'\n'"0 colors in gradient"$'\n'"cannot open $path"$'\n') ||
       fail "the notice does not name the whole path"
   else
