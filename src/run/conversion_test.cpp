@@ -253,5 +253,33 @@ TEST_F(ConversionRunTest, ANoticeThatCannotBeShownEndsWithExitCodeOne) {
   }
 }
 
+// Files given as arguments: each converted as if chosen, nothing asked; the
+// summaries one notice each or all in one, a failure among them shown as one.
+TEST_F(ConversionRunTest, FilesAreConvertedInOrderWithoutAsking) {
+  test::writeBytes(folder_.file("sunset.json"), kSunset);
+  const std::vector<Text> files = {folder_.text("sunset.json"), folder_.text("missing.json")};
+  const Text sunset = summary({u"sunset.inc created ", u"2 colors in gradient"});
+  const Text missing = summary({u"missing.inc not created ", u"0 colors in gradient",
+                                (u"cannot open " + folder_.text("missing.json") + u": not found").c_str()});
+
+  FakeDialogs each(u"not asked");
+  EXPECT_EQ(ConversionRun::convertFiles(each, files, false, {}), 1);
+  EXPECT_TRUE(each.requests.empty());
+  EXPECT_EQ(each.notices, (std::vector<Text>{sunset, missing}));
+  EXPECT_EQ(each.warnings, (std::vector<bool>{false, true}));
+  EXPECT_NE(test::readBytes(folder_.file("sunset.inc")).find("#declare sunset = "),
+            std::string::npos);
+
+  FakeDialogs one(u"not asked");
+  EXPECT_EQ(ConversionRun::convertFiles(one, files, true, {}), 1);
+  const Text banner = u"Tintgrove 0.2  orlavex 03.20.2026\r";
+  EXPECT_EQ(one.notices, std::vector<Text>{sunset + u"\r" + missing.substr(banner.size())});
+  EXPECT_EQ(one.warnings, std::vector<bool>{true});
+
+  FakeDialogs good(u"not asked");
+  EXPECT_EQ(ConversionRun::convertFiles(good, {files[0]}, true, {}), 0);
+  EXPECT_EQ(good.warnings, std::vector<bool>{false});
+}
+
 }  // namespace
 }  // namespace tintgrove

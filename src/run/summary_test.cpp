@@ -103,5 +103,24 @@ TEST(SummaryTest, LinesAndExitCodeForEachOutcome) {
   }
 }
 
+// Several conversions in one box: one banner, an empty line between the
+// summaries, and past the limit a count of the rest and of their failures.
+TEST(SummaryTest, SeveralSummariesInOneNotice) {
+  const Text banner = u"Tintgrove 0.2  orlavex 03.20.2026\r";
+  const Summary good{banner + u"a.inc created \r2 colors in gradient\r", 0};
+  const Summary bad{banner + u"b.inc not created \r0 colors in gradient\rcannot open /b.json\r", 1};
+  const Summary one = combined({good}, 8);
+  EXPECT_EQ(one.text, good.text);
+  EXPECT_EQ(one.exitCode, 0);
+  const Summary two = combined({good, bad}, 8);
+  EXPECT_EQ(two.text, banner + u"a.inc created \r2 colors in gradient\r\r"
+                               u"b.inc not created \r0 colors in gradient\rcannot open /b.json\r");
+  EXPECT_EQ(two.exitCode, 1);
+  const Summary many = combined({good, bad, good, bad, bad}, 2);
+  EXPECT_EQ(many.text, two.text + u"\rand 3 more files, 2 of them not converted\r");
+  EXPECT_EQ(many.exitCode, 1);
+  EXPECT_EQ(combined({good, good, good}, 1).exitCode, 0);
+}
+
 }  // namespace
 }  // namespace tintgrove

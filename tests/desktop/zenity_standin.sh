@@ -169,5 +169,27 @@ expect_code 0
 expect_calls 0
 expect_stdout "canceled"
 
+# Files given as arguments. From a terminal (no --desktop) nothing opens on
+# screen even with a display: the summaries go to standard output.
+start "files from a terminal"
+cp "$data/sunset.json" "$data/second.json"
+(cd "$data" && DISPLAY=:7 timeout 20 "$bin" sunset.json second.json </dev/null \
+   >"$work/stdout" 2>"$work/stderr")
+code=$?
+expect_code 0
+expect_calls 0
+expect_stdout "$banner"$'\n'"sunset.inc created "$'\n'"2 colors in gradient"$'\n'"$banner"$'\n'"second.inc created "$'\n'"2 colors in gradient"
+
+# Started from the desktop (the launcher passes --desktop): one box for the
+# whole run, nothing asked, a warning when a file was not converted.
+start "files from the desktop"
+(cd "$data" && DISPLAY=:7 timeout 20 "$bin" --desktop "$data/sunset.json" "$data/none.json" \
+   </dev/null >"$work/stdout" 2>"$work/stderr")
+code=$?
+expect_code 1
+expect_calls 1
+expect_info 1 "$banner"$'\n'"sunset.inc created "$'\n'"2 colors in gradient"$'\n'$'\n'"none.inc not created "$'\n'"0 colors in gradient"$'\n'"cannot open $data/none.json: not found"$'\n' warning
+expect_stdout ""
+
 [ "$failures" = 0 ] && echo "zenity stand-in: all cases passed"
 exit "$failures"

@@ -71,9 +71,9 @@ wait_window() {
 }
 keys() { timeout 10 xdotool "$@"; }
 
-# start_program: the program in data/, in the background.
+# start_program [ARGUMENT...]: the program in data/, in the background.
 start_program() {
-  (cd "$work" && exec timeout 60 "$bin" >"$tmp/stdout" 2>"$tmp/stderr") &
+  (cd "$work" && exec timeout 60 "$bin" "$@" >"$tmp/stdout" 2>"$tmp/stderr") &
   program=$!
 }
 # finish_program: waits at most 20 s for the program and sets code.
@@ -150,6 +150,19 @@ finish_program
 [ -e "$work/$name.inc" ] || fail "no include file"
 printf '%s\n' "$banner" "$name.inc created " "2 colors in gradient" "declared as a_b__i_x" |
   cmp -s - "$tmp/notice" || { fail "notice text"; od -c "$tmp/notice" | head; }
+
+# Files given by the desktop launcher: no file selection, one warning box
+# with both summaries.
+case="files from the desktop"
+cp "$work/sunset.json" "$work/second.json"
+start_program --desktop "$work/second.json" "$work/none.json"
+read_notice "$tmp/notice"
+finish_program
+[ "$code" = 1 ] || fail "exit code $code, want 1"
+[ -e "$work/second.inc" ] || fail "no include file"
+printf '%s\n' "$banner" "second.inc created " "2 colors in gradient" "" \
+  "none.inc not created " "0 colors in gradient" "cannot open $work/none.json: not found" |
+  cmp -s - "$tmp/notice" || { fail "notice text"; od -c "$tmp/notice" | head -20; }
 
 case="cancel"
 start_program
