@@ -126,20 +126,17 @@ cmp -s "$work/with-table/sunset.inc" "$fixtures/sunset.inc" ||
 
 # From a folder without the table, the gradient on the command line: the
 # table comes from /usr/share/tintgrove/.
-# TODO: drop this guard once the program takes file arguments and --version.
 version=$(dpkg-query -W -f='${Version}' tintgrove)
 version_out=$(cd "$work" && timeout 20 /usr/bin/tintgrove --version </dev/null 2>/dev/null)
-if [ $? = 0 ] && grep -qF "$version" <<<"$version_out"; then
-  mkdir "$work/no-table"
-  cp "$fixtures/sunset.json" "$work/no-table/"
-  out=$(cd "$work/no-table" && timeout 20 /usr/bin/tintgrove "$work/no-table/sunset.json" </dev/null 2>&1)
-  code=$?
-  [ "$code" = 0 ] || fail "installed program, file argument: exit $code: $out"
-  cmp -s "$work/no-table/sunset.inc" "$fixtures/sunset.inc" ||
-    fail "installed program, file argument: include differs from the fixture"
-else
-  echo "SKIP: program does not take file arguments yet"
-fi
+[ $? = 0 ] && grep -qF "$version" <<<"$version_out" ||
+  fail "installed program: --version says '$version_out', package $version"
+mkdir "$work/no-table"
+cp "$fixtures/sunset.json" "$work/no-table/"
+out=$(cd "$work/no-table" && timeout 20 /usr/bin/tintgrove "$work/no-table/sunset.json" </dev/null 2>&1)
+code=$?
+[ "$code" = 0 ] || fail "installed program, file argument: exit $code: $out"
+cmp -s "$work/no-table/sunset.inc" "$fixtures/sunset.inc" ||
+  fail "installed program, file argument: include differs from the fixture"
 
 # --- remove ------------------------------------------------------------------
 dpkg_retry -r tintgrove || fail "dpkg -r tintgrove"
