@@ -37,12 +37,6 @@ void appendPositionText(Text& line, TextView position) {
   if (kept.size() < 4) line += isBareInteger(kept) ? u".000" : u"00";
 }
 
-Text positionText(TextView position) {
-  Text text;
-  appendPositionText(text, position);
-  return text;
-}
-
 float readPlainDecimal(TextView text) {
   std::size_t i = 0;
   while (i < text.size() && isSpace(text[i])) ++i;

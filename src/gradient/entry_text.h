@@ -5,9 +5,8 @@
 
 namespace tintgrove {
 
-// The first five characters of a position; a shorter one than four gets
-// "00", or ".000" when it is a bare integer.
-Text positionText(TextView position);
+// Appends the first five characters of a position; a shorter one than four
+// gets "00", or ".000" when it is a bare integer.
 void appendPositionText(Text& line, TextView position);
 
 // The longest plain decimal prefix (white space, sign, digits, fraction,

@@ -59,7 +59,9 @@ TEST(EntryTextTest, PositionTexts) {
       {u".5", u".500"},     {u"1e", u"1e00"},     {u"1234", u"1234"},
   };
   for (const Case& c : cases) {
-    EXPECT_EQ(positionText(c.in), c.out) << test::shown(c.in);
+    Text line = u"[";
+    appendPositionText(line, c.in);
+    EXPECT_EQ(line, u"[" + Text(c.out)) << test::shown(c.in);
   }
 }
 
