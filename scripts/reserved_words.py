@@ -93,21 +93,33 @@ def listed_words():
 
 
 class Povray:
+    ATTEMPTS = 5
+
     def __init__(self, povray, work):
         self.povray = povray
         self.work = work
         self.lock = threading.Lock()
         self.runs = 0
-        self.strange = []  # (words, what happened) for failures without a line
+        self.strange = []     # (words, what happened): failures naming no line
+        self.undecided = []   # words alone that never got a clear answer
 
     def parse(self, words, tag):
         """Parses one scene declaring the words in order. Returns None if it
         parsed, else the index of the word whose line the error names, or -1
-        if POV-Ray failed without naming a line."""
+        if POV-Ray kept failing without naming a line."""
+        # Under load POV-Ray now and then gives up before parsing ("Timed out
+        # waiting for worker thread startup"): that says nothing of the words.
+        for _ in range(self.ATTEMPTS):
+            at = self.parse_once(words, tag)
+            if at != -1:
+                return at
+        return -1
+
+    def parse_once(self, words, tag):
         with self.lock:  # one directory per run, across threads
             self.runs += 1
             directory = os.path.join(self.work, "%s%d" % (tag, self.runs))
-        os.makedirs(directory, exist_ok=True)  # empty: no povray.ini is read
+        os.makedirs(directory)  # empty: no povray.ini is read
         with open(os.path.join(directory, "scene.pov"), "w") as scene:
             scene.write(HEADER + "".join(DECLARATION % w for w in words))
         try:
@@ -126,12 +138,15 @@ class Povray:
         first = HEADER.count("\n") + 1
         if not first <= line < first + len(words):
             self.strange.append((words, "exit code %d: %s" % (
-                result.returncode, errors.strip().splitlines()[-3:])))
+                result.returncode, " / ".join(errors.strip().splitlines()[-2:]))))
             return -1
         return line - first
 
     def refused_alone(self, word):
-        return self.parse([word], "alone") is not None
+        at = self.parse([word], "alone")
+        if at == -1:
+            self.undecided.append(word)
+        return at == 0
 
     def screen(self, words, tag):
         """The words whose declaration fails, scanning past each failure."""
@@ -186,10 +201,10 @@ def main():
         pov = Povray(povray, work)
         # A setup in which every parse fails (or none does) would give a
         # list of everything (or nothing).
-        if pov.refused_alone(CONTROL_ACCEPTED):
-            die("POV-Ray refuses the control word %r: %s" % (CONTROL_ACCEPTED, pov.strange))
+        if pov.refused_alone(CONTROL_ACCEPTED) or pov.undecided:
+            die("POV-Ray does not take the control name %r: %s" % (CONTROL_ACCEPTED, pov.strange))
         if not pov.refused_alone(CONTROL_REFUSED):
-            die("POV-Ray accepts the keyword %r" % CONTROL_REFUSED)
+            die("POV-Ray accepts the keyword %r: %s" % (CONTROL_REFUSED, pov.strange))
 
         size = max(1, options.batch)
         batches = [candidates[i:i + size] for i in range(0, len(candidates), size)]
@@ -204,6 +219,11 @@ def main():
                 refused = suspects
     finally:
         shutil.rmtree(work, ignore_errors=True)
+    for words, what in pov.strange:
+        print("POV-Ray failed without naming a line (%s ...): %s"
+              % (" ".join(words[:3]), what), file=sys.stderr)
+    if pov.undecided:
+        die("no answer for: %s" % " ".join(sorted(pov.undecided)))
 
     kept = sorted(listed - set(refused))
     result = sorted(set(refused) | listed)
@@ -222,9 +242,6 @@ def main():
     if unconfirmed:
         print("refused in a scene with others, accepted alone: %s"
               % " ".join(unconfirmed), file=report)
-    for words, what in pov.strange:
-        print("failed without a line (%s ...): %s" % (" ".join(words[:3]), what),
-              file=report)
     refused_undocumented = sorted(set(refused) - documented)
     print("%d refused words missing from the keyword index: %s"
           % (len(refused_undocumented), " ".join(refused_undocumented)), file=report)
