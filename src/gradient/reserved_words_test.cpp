@@ -22,5 +22,23 @@ TEST(ReservedWordsTest, KnowsTheWordsThatStopAParse) {
   }
 }
 
+// Undocumented words: the keyword index leaves them out, yet POV-Ray 3.7
+// stops at each of them in a #declare.
+TEST(ReservedWordsTest, KnowsTheWordsTheReferenceLeavesOut) {
+  for (const char16_t* word :
+       {u"anisotropy", u"bmp", u"dtag", u"exr", u"hdr", u"mesh_camera",
+        u"number_of_sides", u"number_of_tiles", u"steps", u"xyz"}) {
+    EXPECT_TRUE(isReservedWord(word)) << test::shown(word);
+  }
+}
+
+// Names POV-Ray takes as they are must not gain a "_".
+TEST(ReservedWordsTest, LeavesOrdinaryGradientNamesFree) {
+  for (const char16_t* word : {u"sunset", u"ocean", u"forest", u"my_map",
+                               u"step", u"mesh_cameras", u"xy"}) {
+    EXPECT_FALSE(isReservedWord(word)) << test::shown(word);
+  }
+}
+
 }  // namespace
 }  // namespace tintgrove

@@ -220,6 +220,15 @@ def main():
             ("keyword x", "x.json", "_x", ["0.0", "1.0"], ["00FF00", "008000"]),
             ("keyword version", "version.json", "_version",
              ["0.333333", "1.0"], ["0080FF", "FF8000"]),
+            # Words the keyword index leaves out, though POV-Ray refuses them.
+            ("keyword xyz", "xyz.json", "_xyz", ["0.0", "1.0"], ["FFFF00", "00FFFF"]),
+            ("keyword steps", "steps.json", "_steps",
+             ["0.0", "0.5", "1.0"], ["000000", "808080", "FFFFFF"]),
+            ("keyword bmp", "bmp.json", "_bmp", ["0.2", "0.8"], ["FF00FF", "00FF00"]),
+            ("keyword mesh_camera", "mesh_camera.json", "_mesh_camera",
+             ["0.0", "1.0"], ["402010", "A0C0E0"]),
+            ("keyword number_of_tiles", "number_of_tiles.json", "_number_of_tiles",
+             ["0.0", "1.0"], ["E0C0A0", "102040"]),
             ("a 250-character name", "n" * 250 + ".json", "n" * 250,
              ["0.0", "1.0"], ["112233", "DDEEFF"]),
         ]
