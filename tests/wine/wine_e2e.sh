@@ -58,14 +58,25 @@ windows_path() { printf 'Z:%s' "${1//\//\\}"; }
 case_name=
 case_dir=
 program_pid=
+program_running=
 
+# A failure while the program is up leaves a picture of the screen and a list
+# of the windows and the focus, each failure under a name of its own. Once
+# the program has ended the screen is empty, so nothing is taken then (a
+# second failure of the same case used to replace the picture of the first
+# with a black one).
 case_failed() {
-  local shot="$work/$case_name-failure.png"
   echo "FAIL $case_name: $*"
-  if timeout 20 import -window root "$shot" 2>/dev/null; then
-    echo "  screenshot: $shot"
-  fi
   failures=$((failures + 1))
+  [ -n "$program_running" ] || return 0
+  local shot="$work/$case_name-failure-$failures"
+  if timeout 20 import -window root "$shot.png" 2>/dev/null; then
+    echo "  screenshot: $shot.png"
+  fi
+  {
+    echo "keyboard focus: $(xdotool getwindowfocus -f 2>/dev/null)"
+    xwininfo -root -tree
+  } >"$shot.txt" 2>&1
 }
 
 # start CASE: a folder of its own with the table, and the program in it.
@@ -77,12 +88,21 @@ start() {
   (cd "$case_dir" && exec timeout 120 "$wine_run" "$prefix" "$exe") \
     >"$case_dir/stdout" 2>"$case_dir/stderr" &
   program_pid=$!
+  program_running=1
+}
+
+# Waits for the program to end; its exit code is the return value.
+reap() {
+  local code=0
+  wait "$program_pid" || code=$?
+  program_running=
+  return "$code"
 }
 
 # After a failure: the program must not outlive its case.
 abandon() {
   timeout 20 wineserver -k >/dev/null 2>&1
-  wait "$program_pid"
+  reap
 }
 
 # The id of the first window whose title matches, within SECONDS.
@@ -131,19 +151,20 @@ finish() {
   local expected=$1 expected_code=$2 text id code
   text=$(probe notice 30; printf x)
   text=${text%x}
+  # Compared while the box is still up, so that a failure shows it.
+  if [ "$text" != "$expected" ]; then
+    case_failed "notice differs"
+    echo "--- got";  printf '%s' "$text" | od -c | head -n 20
+    echo "--- want"; printf '%s' "$expected" | od -c | head -n 20
+  fi
   if id=$(wait_window '^Info:$' 10) && wait_focus "$id"; then
     xdotool key Return
-    wait "$program_pid"
+    reap
     code=$?
   else
     case_failed "no message box to dismiss"
     abandon
     code=none
-  fi
-  if [ "$text" != "$expected" ]; then
-    case_failed "notice differs"
-    echo "--- got";  printf '%s' "$text" | od -c | head -n 20
-    echo "--- want"; printf '%s' "$expected" | od -c | head -n 20
   fi
   [ "$code" = "$expected_code" ] ||
     case_failed "exit code $code, want $expected_code"
