@@ -177,7 +177,7 @@ finish() {
   [ "$code" = "$expected_code" ] ||
     case_failed "exit code $code, want $expected_code"
   # Nothing may be left running before the next case.
-  timeout 30 wineserver -w
+  timeout 30 wineserver -w || timeout 20 wineserver -k
 }
 
 type_path() {
