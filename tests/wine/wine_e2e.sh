@@ -58,14 +58,25 @@ windows_path() { printf 'Z:%s' "${1//\//\\}"; }
 case_name=
 case_dir=
 program_pid=
+program_running=
 
+# A failure while the program is up leaves a picture of the screen and a list
+# of the windows and the focus, each failure under a name of its own. Once
+# the program has ended the screen is empty, so nothing is taken then (a
+# second failure of the same case used to replace the picture of the first
+# with a black one).
 case_failed() {
-  local shot="$work/$case_name-failure.png"
   echo "FAIL $case_name: $*"
-  if timeout 20 import -window root "$shot" 2>/dev/null; then
-    echo "  screenshot: $shot"
-  fi
   failures=$((failures + 1))
+  [ -n "$program_running" ] || return 0
+  local shot="$work/$case_name-failure-$failures"
+  if timeout 20 import -window root "$shot.png" 2>/dev/null; then
+    echo "  screenshot: $shot.png"
+  fi
+  {
+    echo "keyboard focus: $(xdotool getwindowfocus -f 2>/dev/null)"
+    xwininfo -root -tree
+  } >"$shot.txt" 2>&1
 }
 
 # start CASE: a folder of its own with the table, and the program in it.
@@ -77,32 +88,49 @@ start() {
   (cd "$case_dir" && exec timeout 120 "$wine_run" "$prefix" "$exe") \
     >"$case_dir/stdout" 2>"$case_dir/stderr" &
   program_pid=$!
+  program_running=1
+}
+
+# Waits for the program to end; its exit code is the return value.
+reap() {
+  local code=0
+  wait "$program_pid" || code=$?
+  program_running=
+  return "$code"
 }
 
 # After a failure: the program must not outlive its case.
 abandon() {
   timeout 20 wineserver -k >/dev/null 2>&1
-  wait "$program_pid"
+  reap
 }
 
-# The id of the first window whose title matches, within SECONDS.
+# The id of the first mapped window whose title matches, within SECONDS.
 wait_window() {
   local pattern=$1 seconds=$2 id
   for _ in $(seq $((seconds * 10))); do
-    id=$(xdotool search --name "$pattern" 2>/dev/null | head -n 1)
+    id=$(xdotool search --onlyvisible --name "$pattern" 2>/dev/null | head -n 1)
     [ -n "$id" ] && { echo "$id"; return 0; }
     sleep 0.1
   done
   return 1
 }
 
-wait_focus() {
+# Gives a mapped window the keyboard focus and waits until the server has
+# put it there. Wine focuses its unmanaged windows itself, but with one-shot
+# requests that the server may refuse: one made before the window is mapped,
+# or one whose time stamp (Wine's estimate of the server's clock) is ahead of
+# that clock or behind the last focus change. When every request for the
+# message box was refused, the box sat unfocused and the case failed although
+# the program had done its part. With no window manager, the test does what
+# one would do.
+focus_window() {
   local id=$1
-  for _ in $(seq 100); do
-    [ "$(xdotool getwindowfocus 2>/dev/null)" = "$id" ] && return 0
-    sleep 0.1
+  for _ in $(seq 20); do
+    [ "$(xdotool getwindowfocus -f 2>/dev/null)" = "$id" ] && return 0
+    timeout 5 xdotool windowfocus --sync "$id" >/dev/null 2>&1
   done
-  return 1
+  [ "$(xdotool getwindowfocus -f 2>/dev/null)" = "$id" ]
 }
 
 probe() { timeout 60 "$wine_run" "$prefix" "$probe" "$@" 2>>"$case_dir/probe.log"; }
@@ -114,9 +142,9 @@ dialog_ready() {
     case_failed "no open-file dialog"
   elif [ "$box" != $'file.json\njson (*.json)' ]; then
     case_failed "dialog proposes '$box'"
-  elif ! id=$(wait_window '^Open \.json file - v\.02$' 10); then
+  elif ! id=$(wait_window '^Open \.json file - v\.02$' 30); then
     case_failed "dialog window not found"
-  elif ! wait_focus "$id"; then
+  elif ! focus_window "$id"; then
     case_failed "dialog never got the focus"
   else
     return 0
@@ -131,24 +159,25 @@ finish() {
   local expected=$1 expected_code=$2 text id code
   text=$(probe notice 30; printf x)
   text=${text%x}
-  if id=$(wait_window '^Info:$' 10) && wait_focus "$id"; then
+  # Compared while the box is still up, so that a failure shows it.
+  if [ "$text" != "$expected" ]; then
+    case_failed "notice differs"
+    echo "--- got";  printf '%s' "$text" | od -c | head -n 20
+    echo "--- want"; printf '%s' "$expected" | od -c | head -n 20
+  fi
+  if id=$(wait_window '^Info:$' 30) && focus_window "$id"; then
     xdotool key Return
-    wait "$program_pid"
+    reap
     code=$?
   else
     case_failed "no message box to dismiss"
     abandon
     code=none
   fi
-  if [ "$text" != "$expected" ]; then
-    case_failed "notice differs"
-    echo "--- got";  printf '%s' "$text" | od -c | head -n 20
-    echo "--- want"; printf '%s' "$expected" | od -c | head -n 20
-  fi
   [ "$code" = "$expected_code" ] ||
     case_failed "exit code $code, want $expected_code"
   # Nothing may be left running before the next case.
-  timeout 30 wineserver -w
+  timeout 30 wineserver -w || timeout 20 wineserver -k
 }
 
 type_path() {
