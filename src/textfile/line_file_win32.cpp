@@ -289,6 +289,14 @@ bool sameFile(TextView a, TextView b) {
 TextView folderSeparators() { return u"\\/"; }
 
 Text absolutePath(TextView path) {
+  // A full path stays as given: the system would turn one that ends in a
+  // device name into the device's own name.
+  const auto separator = [&](std::size_t i) {
+    return i < path.size() && (path[i] == u'\\' || path[i] == u'/');
+  };
+  if ((separator(0) && separator(1)) || (path.size() > 2 && path[1] == u':' && separator(2))) {
+    return Text(path);
+  }
   std::wstring name;
   if (!usablePath(path, name)) return {};
   const DWORD size = ::GetFullPathNameW(name.c_str(), 0, nullptr, nullptr);

@@ -79,13 +79,15 @@ case_failed() {
   } >"$shot.txt" 2>&1
 }
 
-# start CASE: a folder of its own with the table, and the program in it.
+# start CASE [ARGUMENT...]: a folder of its own with the table, and the
+# program in it, given the arguments.
 start() {
   case_name=$1
+  shift
   case_dir=$work/$case_name
   mkdir -p "$case_dir"
   cp "$root/data/hex-bin.txt" "$case_dir/"
-  (cd "$case_dir" && exec timeout 120 "$wine_run" "$prefix" "$exe") \
+  (cd "$case_dir" && exec timeout 120 "$wine_run" "$prefix" "$exe" "$@") \
     >"$case_dir/stdout" 2>"$case_dir/stderr" &
   program_pid=$!
   program_running=1
@@ -214,7 +216,7 @@ start missing-gradient
 if dialog_ready; then
   missing=$(windows_path "$case_dir/missing.json")
   type_path "$missing"
-  finish "$banner"$'\r'"missing.inc not created "$'\r'"0 colors in gradient"$'\r'"cannot open $missing"$'\r' 1
+  finish "$banner"$'\r'"missing.inc not created "$'\r'"0 colors in gradient"$'\r'"cannot open $missing: not found"$'\r' 1
   [ -z "$(ls "$case_dir" | grep -v -e hex-bin.txt -e stdout -e stderr -e probe.log)" ] ||
     case_failed "files appeared: $(ls "$case_dir")"
 fi
@@ -237,7 +239,7 @@ if dialog_ready; then
   base=${long##*\\}
   base=${base%.json}
   type_path "$long"
-  finish "$banner"$'\r'"$base.inc not created "$'\r'"0 colors in gradient"$'\r'"cannot open $long"$'\r' 1
+  finish "$banner"$'\r'"$base.inc not created "$'\r'"0 colors in gradient"$'\r'"cannot open $long: not found"$'\r' 1
 fi
 
 start too-long-path
@@ -254,12 +256,38 @@ start wide-name
 name=$'\u65e5\u6ca1 gr\u00fcn'
 cp "$fixtures/sunset.json" "$case_dir/$name.json"
 if probe choose 30 "$(windows_path "$case_dir/$name.json")"; then
-  finish "$banner"$'\r'"$name.inc created "$'\r'"2 colors in gradient"$'\r' 0
+  finish "$banner"$'\r'"$name.inc created "$'\r'"2 colors in gradient"$'\r'"declared as ___gr_n"$'\r' 0
   [ -s "$case_dir/$name.inc" ] || case_failed "$name.inc not written"
 else
   case_failed "could not fill the dialog"
   abandon
 fi
+
+# Files given as arguments, as drag and drop, "Open with" and "Send to" give
+# them: no dialog, one message box with every summary. An include whose name
+# is a device's is not written ("auxcolor" loses its last five characters
+# and makes aux.inc), a mended name is told, an existing include is replaced,
+# and a relative path is taken from the working folder.
+# The case's own folder holds the gradients (start adds the table).
+mkdir -p "$work/arguments"
+for name in sunset.json "sunset-2 v.1.json" auxcolor; do
+  cp "$fixtures/sunset.json" "$work/arguments/$name"
+done
+printf 'old include\r\n' >"$work/arguments/sunset.inc"
+folder=$(windows_path "$work/arguments")
+start arguments "$folder\\sunset.json" "$folder\\missing.json" "$folder\\auxcolor" \
+  "sunset-2 v.1.json"
+finish "$banner"$'\r'"sunset.inc created "$'\r'"2 colors in gradient"$'\r'$'\r'\
+"missing.inc not created "$'\r'"0 colors in gradient"$'\r'"cannot open $folder\\missing.json: not found"$'\r'$'\r'\
+"aux.inc not created "$'\r'"2 colors in gradient"$'\r'"cannot write $folder\\aux.inc: not a regular file"$'\r'$'\r'\
+"sunset-2 v.1.inc created "$'\r'"2 colors in gradient"$'\r'"declared as sunset_2_v_1"$'\r' 1
+cmp -s "$work/arguments/sunset.inc" "$fixtures/sunset.inc" ||
+  case_failed "sunset.inc not replaced by the include"
+[ -s "$work/arguments/sunset-2 v.1.inc" ] || case_failed "the relative path's include not written"
+[ -e "$work/arguments/aux.inc" ] && case_failed "aux.inc written"
+[ -z "$(ls "$work/arguments" | grep -v -e '\.json$' -e '\.inc$' -e '^auxcolor$' -e '^hex-bin\.txt$' \
+        -e '^stdout$' -e '^stderr$' -e '^probe\.log$')" ] ||
+  case_failed "files left beside the includes: $(ls "$work/arguments")"
 
 [ "$failures" = 0 ] || { echo "wine e2e: $failures failures (files in $work)"; exit 1; }
 echo "wine e2e: all cases passed"
