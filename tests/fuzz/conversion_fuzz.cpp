@@ -78,8 +78,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   std::remove("gradient.inc");
 
   const std::string chosen = folder + "/gradient.json";
-  LineFile tableFile = LineFile::openForReading(u"hex-bin.txt");
-  const HexCodeTable::Load table = HexCodeTable::load(tableFile);
+  const ConversionRun::TableFile table = ConversionRun::openTable({});
   const Conversion conversion =
       ConversionRun::convert(Text(chosen.begin(), chosen.end()), table);
   const Summary summary = summarize(conversion);
