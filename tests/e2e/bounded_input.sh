@@ -29,10 +29,13 @@ converted="$banner"$'\n'"sunset.inc created "$'\n'"2 colors in gradient"$'\n'
 # Address space limits do not work under AddressSanitizer: that build runs
 # the same cases without one.
 limit=(bash -c 'ulimit -v 100000 && exec "$0"')
-if nm "$bin" 2>/dev/null | grep -q __asan_init || ldd "$bin" 2>/dev/null | grep -q libasan; then
-  echo "NOTE sanitized build: no memory limit"
-  limit=()
-fi
+# (Read whole first: with pipefail, "nm | grep -q" fails when grep stops
+# reading early.)
+case $(nm "$bin" 2>/dev/null; ldd "$bin" 2>/dev/null) in
+  *__asan_init*|*libasan*)
+    echo "NOTE sanitized build: no memory limit"
+    limit=() ;;
+esac
 
 # launch [PREFIX-COMMAND...]: runs the program in $data (or $folder) with
 # standard input from $work/stdin, output to $work/stdout and $work/stderr.
