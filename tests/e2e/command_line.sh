@@ -114,5 +114,29 @@ printf '%s\n' "$banner" "sunset.inc created " "2 colors in gradient" >"$work/wan
 check "table in the working folder" 0 "$work/want"
 cmp -s sunset.inc "$fixtures/sunset.inc" || fail "table in the working folder: include differs"
 
+# Standard output a pipe whose reader is gone: the write fails (no SIGPIPE
+# ends the run), standard error says so, exit 1, and the include is written
+# all the same.
+cd "$work/data"
+rm -f sunset.inc
+python3 - "$bin" "$work" <<'PYTHON'
+import os, subprocess, sys
+bin, work = sys.argv[1], sys.argv[2]
+failures = 0
+for name, args, stdin in (("cancel", [], b"\n"), ("argument", ["sunset.json"], b""),
+                          ("prompt", [], b"sunset.json\n")):
+    read_end, write_end = os.pipe()
+    os.close(read_end)
+    run = subprocess.run([bin] + args, input=stdin, stdout=write_end,
+                         stderr=subprocess.PIPE, timeout=20)
+    os.close(write_end)
+    if run.returncode != 1 or b"cannot write the notice" not in run.stderr:
+        print("FAIL closed pipe, %s: exit %d, stderr %r" % (name, run.returncode, run.stderr))
+        failures += 1
+sys.exit(failures)
+PYTHON
+[ $? = 0 ] || failures=$((failures + 1))
+cmp -s sunset.inc "$fixtures/sunset.inc" || fail "closed pipe: the include was not written"
+
 [ "$failures" = 0 ] && echo "command line: all cases passed"
 exit "$failures"
