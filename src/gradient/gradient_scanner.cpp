@@ -1,89 +1,120 @@
 #include "gradient/gradient_scanner.h"
 
+#include <algorithm>
 #include <new>
 
 #include "textfile/line_file.h"
+#include "textfile/platform_file.h"
 
 namespace tintgrove::GradientScanner {
 
 namespace {
 
-// Columns (0-based) the tests look at: "position" in 6 to 13, "#" in 15,
-// the colour from 16 and the position's value from 17 (1-based).
-constexpr std::size_t kKeyStart = 5;
-constexpr std::size_t kHash = 14;
-constexpr std::size_t kColorStart = 15;
-constexpr std::size_t kValueStart = 16;
-// Past this column only the end of a position's value still matters.
-constexpr std::size_t kPrefixEnd = kColorStart + 7;
-static_assert(kPrefixEnd >= kValueStart + 5);
+static_assert(LineScan<char16_t>::kHeadSize >= LineScan<char16_t>::kColorStart + 6);
 
 // What may follow a number at the end of a position line: blanks, a comma,
 // the object's or the list's end.
-bool trailsAValue(char16_t c) {
-  return c == u' ' || c == u'\t' || c == u',' || c == u'}' || c == u']';
+template <class Unit>
+bool trailsAValue(Unit c) {
+  return c == ' ' || c == '\t' || c == ',' || c == '}' || c == ']';
+}
+
+// The characters of `count` units from `units`.
+template <std::size_t N>
+TextPrefix<N> kept(const char16_t* units, std::size_t count) {
+  return TextPrefix<N>(TextView(units, count));
+}
+
+template <std::size_t N>
+TextPrefix<N> kept(const unsigned char* bytes, std::size_t count) {
+  // Bytes below 80 (hex) are their own characters; others need the code page.
+  char16_t units[N];
+  bool ascii = true;
+  for (std::size_t i = 0; i < count; ++i) {
+    units[i] = bytes[i];
+    ascii &= bytes[i] < 0x80;
+  }
+  if (ascii) return TextPrefix<N>(TextView(units, count));
+  Text decoded;
+  platform::decodeAnsi(bytes, count, decoded);
+  return TextPrefix<N>(decoded);
 }
 
 }  // namespace
 
-bool LineScan::isPosition() const {
-  return head_.size() >= kKeyStart + 8 && head_.view().substr(kKeyStart, 8) == u"position";
+template <class Unit>
+bool LineScan<Unit>::isPosition() const {
+  static constexpr char kKey[] = "position";
+  return length_ >= kKeyStart + 8 && std::equal(kKey, kKey + 8, head_ + kKeyStart);
 }
 
-void LineScan::add(TextView part) {
-  std::size_t i = 0;
-  for (; i < part.size() && length_ < kPrefixEnd; ++i, ++length_) {
-    const char16_t c = part[i];
-    head_.append(TextView(&c, 1));
-    if (length_ >= kColorStart) color_.append(TextView(&c, 1));
-    if (length_ >= kValueStart) {
-      value_.append(TextView(&c, 1));
-      if (!trailsAValue(c)) valueEnd_ = length_ - kValueStart + 1;
-    }
-  }
-  part.remove_prefix(i);
-  if (part.empty()) return;
-  if (isPosition()) {
-    // Only where the value ends matters from here on.
-    for (std::size_t k = part.size(); k-- > 0;) {
-      if (!trailsAValue(part[k])) {
-        valueEnd_ = length_ + k - kValueStart + 1;
-        break;
-      }
-    }
+template <class Unit>
+void LineScan<Unit>::add(std::span<const Unit> part) {
+  const std::size_t start = length_;
+  if (start < kHeadSize) {
+    std::copy_n(part.data(), std::min(part.size(), kHeadSize - start), head_ + start);
   }
   length_ += part.size();
+  if (!isPosition()) return;
+  // A position's value ends at its last character that cannot follow a
+  // number, wherever on the line that is.
+  for (std::size_t k = part.size(); k-- > 0 && start + k >= kValueStart;) {
+    if (!trailsAValue(part[k])) {
+      valueEnd_ = start + k + 1 - kValueStart;
+      break;
+    }
+  }
 }
 
-void LineScan::finish(Stops& stops) const {
+template <class Unit>
+void LineScan<Unit>::finish(Stops& stops) const {
   if (isPosition()) {
-    TextPrefix<5> value = value_;
-    value.resize(valueEnd_);
-    stops.positionTexts.push_back(value);
+    stops.positionTexts.push_back(
+        kept<5>(head_ + kValueStart, std::min<std::size_t>(valueEnd_, 5)));
   }
-  if (length_ > kHash && head_.view()[kHash] == u'#') {
+  if (length_ > kHash && head_[kHash] == '#') {
     // Slice(line, 16, n - 16): the colour leaves out the line's last
     // character, a comma or the closing quote.
-    TextPrefix<7> color = color_;
-    color.resize(length_ > kValueStart ? length_ - kValueStart : 0);
-    stops.colorTexts.emplace_back(color.view());
+    const std::size_t size = length_ > kValueStart ? length_ - kValueStart : 0;
+    stops.colorTexts.push_back(kept<6>(head_ + kColorStart, std::min<std::size_t>(size, 6)));
   }
 }
+
+template class LineScan<char16_t>;
+template class LineScan<unsigned char>;
+
+namespace {
+
+bool readPart(LineFile& file, Text& part) { return file.readLinePart(part); }
+bool readPart(LineFile& file, ByteView& part) { return file.readLineBytes(part); }
+
+// Every line of the file, in parts of `Part`: decoded text or the bytes.
+template <class Unit, class Part>
+void scanLines(LineFile& file, Stops& stops) {
+  Part part;
+  while (!file.atEnd()) {
+    LineScan<Unit> line;
+    bool last = false;
+    while (!last) {
+      last = readPart(file, part);
+      line.add(part);
+    }
+    line.finish(stops);
+  }
+}
+
+}  // namespace
 
 Result scan(TextView path) {
   Result result;
   LineFile file = LineFile::openForReading(path);
   result.problem = file.problem();
   try {
-    Text part;
-    while (!file.atEnd()) {
-      LineScan line;
-      bool last = false;
-      while (!last) {
-        last = file.readLinePart(part);
-        line.add(part);
-      }
-      line.finish(result.stops);
+    // Lines that are neither key (most of them) then cost no decoding.
+    if (platform::ansiBytesAreCharacters()) {
+      scanLines<unsigned char, ByteView>(file, result.stops);
+    } else {
+      scanLines<char16_t, Text>(file, result.stops);
     }
   } catch (const std::bad_alloc&) {
     result.problem = FileProblem::notEnoughMemory;

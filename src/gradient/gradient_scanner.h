@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <deque>
+#include <span>
 
 #include "textfile/file_problem.h"
 #include "textfile/text.h"
@@ -32,21 +33,34 @@ struct Result {
 // Reads every line of the file at `path`.
 Result scan(TextView path);
 
-// Both column tests, on one line given in parts of any size.
+// Both column tests, on one line given in parts of any size: parts of
+// characters (char16_t), or of the file's bytes (unsigned char) where the
+// code page makes each byte one character and ASCII bytes themselves.
+template <class Unit>
 class LineScan {
  public:
-  void add(TextView part);
+  void add(std::span<const Unit> part);
   void finish(Stops& stops) const;
+
+  // Columns (0-based) the tests look at: "position" in 6 to 13, "#" in 15,
+  // the colour from 16 and the position's value from 17 (1-based).
+  static constexpr std::size_t kKeyStart = 5;
+  static constexpr std::size_t kHash = 14;
+  static constexpr std::size_t kColorStart = 15;
+  static constexpr std::size_t kValueStart = 16;
+  // The keys and every kept character lie before this column.
+  static constexpr std::size_t kHeadSize = kValueStart + 5;
 
  private:
   bool isPosition() const;
 
-  std::size_t length_ = 0;  // characters so far
-  TextPrefix<16> head_;     // columns 1 to 16: the keys
-  TextPrefix<7> color_;     // from column 16 on
-  TextPrefix<5> value_;     // from column 17 on
-  std::size_t valueEnd_ = 0;  // the value's length without what may follow it
+  std::size_t length_ = 0;     // characters so far
+  Unit head_[kHeadSize];       // the first of them, up to kHeadSize
+  std::size_t valueEnd_ = 0;   // the value's length without what may follow it
 };
+
+extern template class LineScan<char16_t>;
+extern template class LineScan<unsigned char>;
 
 }  // namespace GradientScanner
 }  // namespace tintgrove

@@ -1,5 +1,6 @@
 #include "textfile/line_file.h"
 
+#include <bit>
 #include <cstdint>
 #include <cstring>
 #include <new>
@@ -21,6 +22,11 @@ struct LineFile::Open {
   bool writeFailed = false;
   FileProblem problem = FileProblem::none;  // of the first failed write
   std::string encoded;  // reused from line to line
+  unsigned char single = 0;  // unbuffered reading: the part readLineBytes shows
+  // A line ended with the CR that was the buffer's last byte. Its LF, if any,
+  // is skipped by the next refill rather than at once, which would overwrite
+  // the line's bytes while the caller still looks at them.
+  bool lineFeedMayFollow = false;
 
   bool reading() const { return mode == Mode::reading; }
 
@@ -37,8 +43,14 @@ struct LineFile::Open {
 
   // False at the end of the data.
   bool refill() {
-    filled = platform::readBytes(file, buffer.get(), bufferSize);
-    next = 0;
+    do {
+      filled = platform::readBytes(file, buffer.get(), bufferSize);
+      next = 0;
+      // The CR that ended the last buffer and an LF that starts this one are
+      // one terminator.
+      if (lineFeedMayFollow && filled > 0 && buffer[0] == 10) next = 1;
+      lineFeedMayFollow = false;
+    } while (filled > 0 && next == filled);
     return filled > 0;
   }
 
@@ -89,7 +101,9 @@ namespace {
 
 
 // The first byte in [p, end) that may end a line (NUL, LF or CR), or end.
-// Eight bytes at a time: a word without a byte below 14 holds no terminator.
+// Eight bytes at a time: a word without a byte below 14 holds no terminator,
+// and the lowest byte the test flags is truly below 14 (bytes above it may be
+// flagged falsely), so each flagged byte is looked at in order.
 const unsigned char* findTerminator(const unsigned char* p,
                                     const unsigned char* end) {
   constexpr std::uint64_t kOnes = 0x0101010101010101u;
@@ -100,8 +114,14 @@ const unsigned char* findTerminator(const unsigned char* p,
   while (end - p >= 8) {
     std::uint64_t word;
     std::memcpy(&word, p, sizeof word);
-    if (((word - kOnes * 14) & ~word & kHighs) != 0) {
-      // Some byte is below 14: a terminator, or a tab and the like.
+    std::uint64_t flagged = (word - kOnes * 14) & ~word & kHighs;
+    if constexpr (std::endian::native == std::endian::little) {
+      // The flags come out in the bytes' order.
+      for (; flagged != 0; flagged &= flagged - 1) {
+        const unsigned char* byte = p + std::countr_zero(flagged) / 8;
+        if (isTerminator(*byte)) return byte;
+      }
+    } else if (flagged != 0) {
       for (int i = 0; i < 8; ++i) {
         if (isTerminator(p[i])) return p + i;
       }
@@ -213,7 +233,14 @@ void LineFile::readLine(Text& line) {
 }
 
 bool LineFile::readLinePart(Text& part) {
-  part.clear();
+  ByteView bytes;
+  const bool last = readLineBytes(bytes);
+  platform::decodeAnsi(bytes.data(), bytes.size(), part);
+  return last;
+}
+
+bool LineFile::readLineBytes(ByteView& part) {
+  part = {};
   if (!open_ || !open_->reading()) return true;
   Open& f = *open_;
   if (!f.buffer) {
@@ -223,19 +250,25 @@ bool LineFile::readLinePart(Text& part) {
       f.skipLineFeed();
       return true;
     }
-    const auto plain = static_cast<unsigned char>(byte);
-    platform::decodeAnsi(&plain, 1, part);
+    f.single = static_cast<unsigned char>(byte);
+    part = ByteView(&f.single, 1);
     return false;
   }
   if (f.next == f.filled && !f.refill()) return true;
   const unsigned char* begin = f.buffer.get() + f.next;
   const unsigned char* end = f.buffer.get() + f.filled;
   const unsigned char* stop = findTerminator(begin, end);
-  platform::decodeAnsi(begin, static_cast<std::size_t>(stop - begin), part);
-  f.next += static_cast<std::size_t>(stop - begin);
+  part = ByteView(begin, stop);
+  f.next += part.size();
   if (stop == end) return false;  // the line goes on after the next refill
   ++f.next;
-  if (*stop == 13) f.skipLineFeed();
+  if (*stop == 13) {
+    if (f.next == f.filled) {
+      f.lineFeedMayFollow = true;
+    } else if (f.buffer[f.next] == 10) {
+      ++f.next;
+    }
+  }
   return true;
 }
 

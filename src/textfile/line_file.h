@@ -4,11 +4,15 @@
 
 #include <cstddef>
 #include <memory>
+#include <span>
 
 #include "textfile/file_problem.h"
 #include "textfile/text.h"
 
 namespace tintgrove {
+
+// Bytes of a file as they are, before the code page makes characters of them.
+using ByteView = std::span<const unsigned char>;
 
 // One open file, or none when the open failed: then every operation treats
 // it as an empty file that swallows writes, and problem() tells why. A file
@@ -46,6 +50,9 @@ class LineFile {
   // that a line of any length costs no more memory than that. True when it
   // is the last part of the line.
   bool readLinePart(Text& part);
+  // The same part as the file's own bytes, not decoded: a view into the
+  // file's buffer, good until the next read.
+  bool readLineBytes(ByteView& part);
 
   // The text in the code page, then CR LF.
   void writeLine(TextView text);

@@ -74,6 +74,27 @@ TEST_P(BufferSize, LineEndsAsTheTableGivesThem) {
   }
 }
 
+// Bytes come as they are, however the refills cut them: high bytes are not
+// decoded, and a CR ending one refill keeps the bytes before it intact while
+// the LF starting the next is skipped.
+TEST_P(BufferSize, LineBytesAreTheFileBytes) {
+  test::writeBytes(folder_.file("in.txt"),
+                   std::string("ab\x80\r\n\xFF\0cd\re\r\n\r\nf\x9D\n", 18));
+  LineFile file = open("in.txt");
+  std::vector<std::string> lines;
+  ByteView part;
+  while (!file.atEnd()) {
+    std::string line;
+    bool last = false;
+    while (!last) {
+      last = file.readLineBytes(part);
+      line.append(part.begin(), part.end());
+    }
+    lines.push_back(line);
+  }
+  EXPECT_EQ(lines, (std::vector<std::string>{"ab\x80", "\xFF", "cd", "e", "", "f\x9D"}));
+}
+
 TEST_P(BufferSize, LongLinesComeBackWhole) {
   const std::string longLine(10000, 'x');
   test::writeBytes(folder_.file("in.txt"), longLine + "\r\n" + longLine);
