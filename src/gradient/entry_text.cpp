@@ -29,17 +29,12 @@ bool isBareInteger(TextView text) {
 
 }  // namespace
 
-void appendPositionText(Text& line, TextView position) {
+TextPrefix<7> positionText(TextView position) {
   const TextView kept = position.substr(0, 5);
-  line += kept;
+  TextPrefix<7> text(kept);
   // A bare integer gets a fraction rather than digits, so that 1 stays 1.000
   // rather than becoming 100.
-  if (kept.size() < 4) line += isBareInteger(kept) ? u".000" : u"00";
-}
-
-Text positionText(TextView position) {
-  Text text;
-  appendPositionText(text, position);
+  if (kept.size() < 4) text.append(isBareInteger(kept) ? u".000" : u"00");
   return text;
 }
 

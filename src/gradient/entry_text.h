@@ -6,9 +6,8 @@
 namespace tintgrove {
 
 // The first five characters of a position; a shorter one than four gets
-// "00", or ".000" when it is a bare integer.
-Text positionText(TextView position);
-void appendPositionText(Text& line, TextView position);
+// "00", or ".000" when it is a bare integer: seven characters at most.
+TextPrefix<7> positionText(TextView position);
 
 // The longest plain decimal prefix (white space, sign, digits, fraction,
 // exponent) rounded to single precision; 0 without one. A colour code that

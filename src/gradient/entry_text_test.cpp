@@ -59,7 +59,7 @@ TEST(EntryTextTest, PositionTexts) {
       {u".5", u".500"},     {u"1e", u"1e00"},     {u"1234", u"1234"},
   };
   for (const Case& c : cases) {
-    EXPECT_EQ(positionText(c.in), c.out) << test::shown(c.in);
+    EXPECT_EQ(positionText(c.in).view(), c.out) << test::shown(c.in);
   }
 }
 

@@ -43,9 +43,35 @@ TextPrefix<N> kept(const unsigned char* bytes, std::size_t count) {
 }  // namespace
 
 template <class Unit>
-bool LineScan<Unit>::isPosition() const {
-  static constexpr char kKey[] = "position";
-  return length_ >= kKeyStart + 8 && std::equal(kKey, kKey + 8, head_ + kKeyStart);
+bool LineScan<Unit>::isPosition(const Unit* head, std::size_t length) {
+  static constexpr Unit kKey[] = {'p', 'o', 's', 'i', 't', 'i', 'o', 'n'};
+  return length >= kKeyStart + 8 && std::equal(kKey, kKey + 8, head + kKeyStart);
+}
+
+template <class Unit>
+std::size_t LineScan<Unit>::valueEndWith(std::span<const Unit> part, std::size_t start,
+                                         std::size_t before) {
+  // The value ends at its last character that cannot follow a number,
+  // wherever on the line that is.
+  for (std::size_t k = part.size(); k-- > 0 && start + k >= kValueStart;) {
+    if (!trailsAValue(part[k])) return start + k + 1 - kValueStart;
+  }
+  return before;
+}
+
+template <class Unit>
+void LineScan<Unit>::keep(const Unit* head, std::size_t length, std::size_t valueEnd,
+                          Stops& stops) {
+  if (isPosition(head, length)) {
+    stops.positionTexts.push_back(
+        kept<5>(head + kValueStart, std::min<std::size_t>(valueEnd, 5)));
+  }
+  if (length > kHash && head[kHash] == '#') {
+    // Slice(line, 16, n - 16): the colour leaves out the line's last
+    // character, a comma or the closing quote.
+    const std::size_t size = length > kValueStart ? length - kValueStart : 0;
+    stops.colorTexts.push_back(kept<6>(head + kColorStart, std::min<std::size_t>(size, 6)));
+  }
 }
 
 template <class Unit>
@@ -55,29 +81,21 @@ void LineScan<Unit>::add(std::span<const Unit> part) {
     std::copy_n(part.data(), std::min(part.size(), kHeadSize - start), head_ + start);
   }
   length_ += part.size();
-  if (!isPosition()) return;
-  // A position's value ends at its last character that cannot follow a
-  // number, wherever on the line that is.
-  for (std::size_t k = part.size(); k-- > 0 && start + k >= kValueStart;) {
-    if (!trailsAValue(part[k])) {
-      valueEnd_ = start + k + 1 - kValueStart;
-      break;
-    }
-  }
+  if (isPosition(head_, length_)) valueEnd_ = valueEndWith(part, start, valueEnd_);
 }
 
 template <class Unit>
 void LineScan<Unit>::finish(Stops& stops) const {
-  if (isPosition()) {
-    stops.positionTexts.push_back(
-        kept<5>(head_ + kValueStart, std::min<std::size_t>(valueEnd_, 5)));
-  }
-  if (length_ > kHash && head_[kHash] == '#') {
-    // Slice(line, 16, n - 16): the colour leaves out the line's last
-    // character, a comma or the closing quote.
-    const std::size_t size = length_ > kValueStart ? length_ - kValueStart : 0;
-    stops.colorTexts.push_back(kept<6>(head_ + kColorStart, std::min<std::size_t>(size, 6)));
-  }
+  keep(head_, length_, valueEnd_, stops);
+}
+
+template <class Unit>
+void LineScan<Unit>::scanLine(std::span<const Unit> line, Stops& stops) {
+  // Most lines of a gradient are no key at all, and a short one cannot be.
+  if (line.size() < kKeyStart + 8) return;
+  const std::size_t valueEnd =
+      isPosition(line.data(), line.size()) ? valueEndWith(line, 0, 0) : 0;
+  keep(line.data(), line.size(), valueEnd, stops);
 }
 
 template class LineScan<char16_t>;
@@ -85,23 +103,41 @@ template class LineScan<unsigned char>;
 
 namespace {
 
-bool readPart(LineFile& file, Text& part) { return file.readLinePart(part); }
-bool readPart(LineFile& file, ByteView& part) { return file.readLineBytes(part); }
-
-// Every line of the file, in parts of `Part`: decoded text or the bytes.
-template <class Unit, class Part>
-void scanLines(LineFile& file, Stops& stops) {
-  Part part;
+// The lines as characters: each decoded, in parts.
+void scanDecodedLines(LineFile& file, Stops& stops) {
+  Text part;
   while (!file.atEnd()) {
-    LineScan<Unit> line;
+    LineScan<char16_t> line;
     bool last = false;
     while (!last) {
-      last = readPart(file, part);
+      last = file.readLinePart(part);
       line.add(part);
     }
     line.finish(stops);
   }
 }
+
+// The lines as bytes, where bytes are characters.
+class ByteLines final : public LinePartSink {
+ public:
+  explicit ByteLines(Stops& stops) : stops_(stops) {}
+  void take(ByteView part, bool last) override {
+    if (last && line_.empty()) {
+      // Nearly every line comes whole.
+      LineScan<unsigned char>::scanLine(part, stops_);
+      return;
+    }
+    line_.add(part);
+    if (last) {
+      line_.finish(stops_);
+      line_ = {};
+    }
+  }
+
+ private:
+  Stops& stops_;
+  LineScan<unsigned char> line_;
+};
 
 }  // namespace
 
@@ -112,9 +148,10 @@ Result scan(TextView path) {
   try {
     // Lines that are neither key (most of them) then cost no decoding.
     if (platform::ansiBytesAreCharacters()) {
-      scanLines<unsigned char, ByteView>(file, result.stops);
+      ByteLines lines(result.stops);
+      file.readAllLineBytes(lines);
     } else {
-      scanLines<char16_t, Text>(file, result.stops);
+      scanDecodedLines(file, result.stops);
     }
   } catch (const std::bad_alloc&) {
     result.problem = FileProblem::notEnoughMemory;

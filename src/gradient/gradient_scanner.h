@@ -41,6 +41,9 @@ class LineScan {
  public:
   void add(std::span<const Unit> part);
   void finish(Stops& stops) const;
+  bool empty() const { return length_ == 0; }
+  // A line given whole, tested where it lies, as add() and finish() would.
+  static void scanLine(std::span<const Unit> line, Stops& stops);
 
   // Columns (0-based) the tests look at: "position" in 6 to 13, "#" in 15,
   // the colour from 16 and the position's value from 17 (1-based).
@@ -52,7 +55,15 @@ class LineScan {
   static constexpr std::size_t kHeadSize = kValueStart + 5;
 
  private:
-  bool isPosition() const;
+  // The tests, from the line's first units (kHeadSize of them, or all of a
+  // shorter line), its length and where a position's value ends.
+  static bool isPosition(const Unit* head, std::size_t length);
+  static void keep(const Unit* head, std::size_t length, std::size_t valueEnd,
+                   Stops& stops);
+  // Where a position's value ends, once `part`, starting at column `start`,
+  // is added; `before` where it ended without it.
+  static std::size_t valueEndWith(std::span<const Unit> part, std::size_t start,
+                                  std::size_t before);
 
   std::size_t length_ = 0;     // characters so far
   Unit head_[kHeadSize];       // the first of them, up to kHeadSize

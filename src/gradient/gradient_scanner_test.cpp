@@ -40,6 +40,14 @@ Scanned scanLine(TextView line, std::size_t cut) {
   return scanLineAs<char16_t>(line, cut);
 }
 
+// A line given whole, as characters or as bytes.
+template <class Unit>
+Scanned scanWholeAs(std::span<const Unit> line) {
+  Stops stops;
+  GradientScanner::LineScan<Unit>::scanLine(line, stops);
+  return scanned(stops);
+}
+
 // The same line as the file's bytes, one byte per character below 100 (hex).
 Scanned scanBytes(TextView line, std::size_t cut) {
   std::vector<unsigned char> bytes(line.begin(), line.end());
@@ -88,8 +96,14 @@ TEST(GradientScannerTest, RecognisesLinesByTheirColumns) {
       {u"\u00EF\u00BB\u00BF    \"position\": 0.5,", {}, {}},
   };
   for (const Case& c : cases) {
-    // However the line is cut into parts, the result is the same.
-    // and so is it on the bytes, where every character here is one byte.
+    // Whole or cut into parts anywhere, the result is the same, and so it is
+    // on the bytes, where every character here is one byte.
+    const TextView line = c.line;
+    const std::vector<unsigned char> bytes(line.begin(), line.end());
+    EXPECT_EQ(scanWholeAs<char16_t>(line), (Scanned{c.positions, c.colors}))
+        << test::shown(c.line) << " whole";
+    EXPECT_EQ(scanWholeAs<unsigned char>(bytes), (Scanned{c.positions, c.colors}))
+        << test::shown(c.line) << " whole, as bytes";
     for (std::size_t cut = 0; cut <= TextView(c.line).size(); ++cut) {
       EXPECT_EQ(scanLine(c.line, cut), (Scanned{c.positions, c.colors}))
           << test::shown(c.line) << " cut at " << cut;
@@ -123,6 +137,8 @@ TEST(GradientScannerTest, BytesFromTheHighHalfAreDecodedOnlyWhereKept) {
   };
   for (const Case& c : cases) {
     const std::vector<unsigned char> bytes(c.bytes.begin(), c.bytes.end());
+    EXPECT_EQ(scanWholeAs<unsigned char>(bytes), (Scanned{c.positions, c.colors}))
+        << c.bytes << " whole";
     for (std::size_t cut = 0; cut <= bytes.size(); ++cut) {
       EXPECT_EQ(scanLineAs<unsigned char>(bytes, cut), (Scanned{c.positions, c.colors}))
           << c.bytes << " cut at " << cut;

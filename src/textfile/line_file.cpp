@@ -22,6 +22,7 @@ struct LineFile::Open {
   bool writeFailed = false;
   FileProblem problem = FileProblem::none;  // of the first failed write
   std::string encoded;  // reused from line to line
+  bool asciiIsBytes = false;  // writing: the code page keeps ASCII as it is
   unsigned char single = 0;  // unbuffered reading: the part readLineBytes shows
   // A line ended with the CR that was the buffer's last byte. Its LF, if any,
   // is skipped by the next refill rather than at once, which would overwrite
@@ -161,6 +162,7 @@ std::unique_ptr<LineFile::Open> adopt(platform::FileId file,
   auto open = std::make_unique<LineFile::Open>();
   open->file = file;
   open->mode = mode;
+  open->asciiIsBytes = platform::ansiBytesAreCharacters();
   if (bufferSize > 0) {
     // Without its buffer the file still works, a byte at a time.
     open->buffer.reset(new (std::nothrow) unsigned char[bufferSize]);
@@ -272,6 +274,57 @@ bool LineFile::readLineBytes(ByteView& part) {
   return true;
 }
 
+void LineFile::readAllLineBytes(LinePartSink& sink) {
+  if (!open_ || !open_->reading()) return;
+  Open& f = *open_;
+  if (!f.buffer) {
+    ByteView part;
+    while (!atEnd()) {
+      bool last = false;
+      while (!last) {
+        last = readLineBytes(part);
+        sink.take(part, last);
+      }
+    }
+    return;
+  }
+  bool lineGoesOn = false;  // the last part handed over did not end its line
+  for (;;) {
+    if (f.next == f.filled && !f.refill()) {
+      // The end of the data ends the line too.
+      if (lineGoesOn) sink.take({}, true);
+      return;
+    }
+    const unsigned char* begin = f.buffer.get() + f.next;
+    const unsigned char* end = f.buffer.get() + f.filled;
+    for (;;) {
+      const unsigned char* stop = findTerminator(begin, end);
+      if (stop == end) {
+        // The rest of the buffer starts a line that the next refill goes on
+        // with.
+        f.next = f.filled;
+        if (begin != end) {
+          lineGoesOn = true;
+          sink.take(ByteView(begin, end), false);
+        }
+        break;
+      }
+      const ByteView line(begin, stop);
+      begin = stop + 1;
+      if (*stop == 13) {
+        if (begin == end) {
+          f.lineFeedMayFollow = true;
+        } else if (*begin == 10) {
+          ++begin;
+        }
+      }
+      f.next = static_cast<std::size_t>(begin - f.buffer.get());
+      lineGoesOn = false;
+      sink.take(line, true);
+    }
+  }
+}
+
 void LineFile::writeLine(TextView text) {
   if (!open_ || open_->reading()) return;
   Open& f = *open_;
@@ -280,6 +333,18 @@ void LineFile::writeLine(TextView text) {
     f.writePiece(reinterpret_cast<const unsigned char*>(f.encoded.data()),
                  f.encoded.size());
   }
+  static const unsigned char lineEnd[] = {13, 10};
+  f.writePiece(lineEnd, sizeof lineEnd);
+}
+
+void LineFile::writeAsciiLine(std::string_view ascii) {
+  if (!open_ || open_->reading()) return;
+  Open& f = *open_;
+  if (!f.asciiIsBytes) {
+    writeLine(Text(ascii.begin(), ascii.end()));
+    return;
+  }
+  f.writePiece(reinterpret_cast<const unsigned char*>(ascii.data()), ascii.size());
   static const unsigned char lineEnd[] = {13, 10};
   f.writePiece(lineEnd, sizeof lineEnd);
 }

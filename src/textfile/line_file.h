@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <memory>
 #include <span>
+#include <string_view>
 
 #include "textfile/file_problem.h"
 #include "textfile/text.h"
@@ -13,6 +14,18 @@ namespace tintgrove {
 
 // Bytes of a file as they are, before the code page makes characters of them.
 using ByteView = std::span<const unsigned char>;
+
+// Takes the lines of a file as their bytes, part by part (see
+// LineFile::readAllLineBytes).
+class LinePartSink {
+ public:
+  // A part of the current line, at most one refill's worth, good only during
+  // the call; `last` when it ends the line.
+  virtual void take(ByteView part, bool last) = 0;
+
+ protected:
+  ~LinePartSink() = default;
+};
 
 // One open file, or none when the open failed: then every operation treats
 // it as an empty file that swallows writes, and problem() tells why. A file
@@ -53,9 +66,16 @@ class LineFile {
   // The same part as the file's own bytes, not decoded: a view into the
   // file's buffer, good until the next read.
   bool readLineBytes(ByteView& part);
+  // Every line left, in the parts readLineBytes would give, handed to `sink`
+  // from one loop over each refill: a long file then costs no call per line
+  // besides the sink's.
+  void readAllLineBytes(LinePartSink& sink);
 
   // The text in the code page, then CR LF.
   void writeLine(TextView text);
+  // The same for text known to be ASCII, given as its bytes: where the code
+  // page writes ASCII as its own bytes, nothing needs encoding.
+  void writeAsciiLine(std::string_view ascii);
   // True while every write to the platform file has succeeded.
   bool writesSucceeded() const;
   // Passes pending bytes on and closes; a file being written then takes the
