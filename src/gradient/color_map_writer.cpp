@@ -9,6 +9,7 @@
 #include "gradient/entry_text.h"
 #include "gradient/pov_names.h"
 #include "textfile/line_file.h"
+#include "textfile/platform_file.h"
 
 namespace tintgrove::ColorMapWriter {
 
@@ -30,13 +31,14 @@ struct ChannelText {
   std::string_view view() const { return std::string_view(bytes, size); }
 };
 
-// One entry line of ASCII, put together in place as its bytes: a million of
-// them cost no allocation. The longest entry has 44 characters ("    [", a
-// position of seven, "   rgb <", three channels of six, two ", ", ">]");
-// the room is ample, and nothing is written past it.
-class AsciiLine {
+// One entry line put together in place as the code page's bytes, where the
+// kept texts are the file's bytes: a million of them cost no allocation. The
+// longest entry has 44 bytes ("    [", a position of seven, "   rgb <",
+// three channels of six, two ", ", ">]"); the room is ample, and nothing is
+// written past it.
+class ByteLine {
  public:
-  // The fixed pieces, of a size known here.
+  // The fixed pieces, ASCII and so their own bytes, of a size known here.
   template <std::size_t N>
   void put(const char (&literal)[N]) {
     if (kRoom - size_ < N - 1) return;
@@ -48,38 +50,40 @@ class AsciiLine {
     std::copy_n(channel.bytes, sizeof channel.bytes, bytes_ + size_);
     size_ += channel.size;
   }
-  // Only for characters below 80 (hex).
-  void putText(TextView text) {
-    const std::size_t count = std::min(text.size(), kRoom - size_);
-    for (std::size_t i = 0; i < count; ++i) bytes_[size_ + i] = static_cast<char>(text[i]);
-    size_ += count;
+  void put(const BytePrefix<7>& position) {
+    if (kRoom - size_ < 7) return;
+    std::copy_n(position.view().data(), 7, bytes_ + size_);
+    size_ += position.size();
   }
-  std::string_view view() const { return std::string_view(bytes_, size_); }
+  ByteView view() const { return ByteView(bytes_, size_); }
 
  private:
   static constexpr std::size_t kRoom = 64;
-  char bytes_[kRoom];
+  unsigned char bytes_[kRoom];
   std::size_t size_ = 0;
 };
 
-// The same line as text, for a position with other characters.
+// The same line as text, where the kept texts are characters.
 class TextLine {
  public:
   void put(std::string_view ascii) { text_.append(ascii.begin(), ascii.end()); }
   void put(const ChannelText& channel) { put(channel.view()); }
-  void putText(TextView text) { text_ += text; }
+  void put(const TextPrefix<7>& position) { text_ += position.view(); }
   TextView view() const { return text_; }
 
  private:
   Text text_;
 };
 
+void writeLine(LineFile& file, const ByteLine& line) { file.writeLineBytes(line.view()); }
+void writeLine(LineFile& file, const TextLine& line) { file.writeLine(line.view()); }
+
 // "    [0.250   rgb <0.109, 0.109, 0.230>]"
-template <class Line>
-Line entryLine(TextView position, const ChannelText* const (&channels)[3]) {
+template <class Line, class Position>
+Line entryLine(const Position& position, const ChannelText* const (&channels)[3]) {
   Line line;
   line.put("    [");
-  line.putText(position);
+  line.put(position);
   line.put("   rgb <");
   line.put(*channels[0]);
   line.put(", ");
@@ -90,8 +94,63 @@ Line entryLine(TextView position, const ChannelText* const (&channels)[3]) {
   return line;
 }
 
-bool isAscii(TextView text) {
-  return std::all_of(text.begin(), text.end(), [](char16_t c) { return c < 0x80; });
+// A colour code as the table knows it: characters.
+TextView codeText(TextView code, Text&) { return code; }
+
+TextView codeText(ByteView code, Text& decoded) {
+  // ASCII bytes are their characters; the rare others go through the code
+  // page.
+  decoded.resize(code.size());
+  for (std::size_t i = 0; i < code.size(); ++i) {
+    if (code[i] >= 0x80) {
+      platform::decodeAnsi(code.data(), code.size(), decoded);
+      break;
+    }
+    decoded[i] = code[i];
+  }
+  return decoded;
+}
+
+// The entries of the kept texts: bytes go into ByteLines, characters into
+// TextLines.
+template <class Unit, class Line>
+void writeEntries(LineFile& file, const KeptTexts<Unit>& stops, const HexCodeTable& table,
+                  Outcome& outcome) {
+  // A found code gives a line number from 1 to 256: each is formatted once.
+  std::array<ChannelText, HexCodeTable::kLookupLines + 1> channelTexts;
+  for (std::size_t k = 1; k < channelTexts.size(); ++k) {
+    channelTexts[k] = ChannelText::of(static_cast<float>(k));
+  }
+  using View = typename Prefix<Unit, 6>::View;
+  ChannelText notFound[3];
+  Text decoded;
+  // Walked in step, since indexing into a deque costs more than stepping.
+  auto nextPosition = stops.positions.begin();
+  for (const Prefix<Unit, 6>& colorText : stops.colors) {
+    const View color = colorText.view();
+    const ChannelText* channels[3];
+    for (std::size_t channel = 0; channel < 3; ++channel) {
+      // Slice(color, 1 + 2 * channel, 2): past the colour's end, no code.
+      const std::size_t start = std::min(2 * channel, color.size());
+      const TextView code =
+          codeText(View(color.data() + start, std::min<std::size_t>(color.size() - start, 2)),
+                   decoded);
+      if (const std::int64_t tableLine = table.lineOf(code); tableLine >= 1) {
+        channels[channel] = &channelTexts[static_cast<std::size_t>(tableLine)];
+      } else {
+        ++outcome.codesNotFound;
+        Text notFoundCode(code);
+        notFoundCode += u" ? ";
+        notFound[channel] =
+            ChannelText::of(std::nearbyint(readPlainDecimal(notFoundCode)));
+        channels[channel] = &notFound[channel];
+      }
+    }
+    // A stop without a position of its own gets the empty one.
+    View ownPosition;
+    if (nextPosition != stops.positions.end()) ownPosition = (nextPosition++)->view();
+    writeLine(file, entryLine<Line>(positionText(ownPosition), channels));
+  }
 }
 
 void writeLines(LineFile& file, TextView baseName, const Stops& stops,
@@ -106,41 +165,9 @@ void writeLines(LineFile& file, TextView baseName, const Stops& stops,
   file.writeLine(u"");
   file.writeLine(u"#declare " + declaredName(baseName) + u" = ");
   file.writeLine(u"   color_map {");
-
-  // A found code gives a line number from 1 to 256: each is formatted once.
-  std::array<ChannelText, HexCodeTable::kLookupLines + 1> channelTexts;
-  for (std::size_t k = 1; k < channelTexts.size(); ++k) {
-    channelTexts[k] = ChannelText::of(static_cast<float>(k));
-  }
-  ChannelText notFound[3];
-  Text notFoundCode;
-  for (std::size_t i = 0; i < stops.colorTexts.size(); ++i) {
-    const TextView color = stops.colorTexts[i].view();
-    const ChannelText* channels[3];
-    for (std::size_t channel = 0; channel < 3; ++channel) {
-      // Slice(color, 1 + 2 * channel, 2): past the colour's end, no code.
-      const std::size_t start = 2 * channel;
-      const TextView code = start < color.size() ? color.substr(start, 2) : TextView();
-      if (const std::int64_t tableLine = table.lineOf(code); tableLine >= 1) {
-        channels[channel] = &channelTexts[static_cast<std::size_t>(tableLine)];
-      } else {
-        ++outcome.codesNotFound;
-        notFoundCode = code;
-        notFoundCode += u" ? ";
-        notFound[channel] =
-            ChannelText::of(std::nearbyint(readPlainDecimal(notFoundCode)));
-        channels[channel] = &notFound[channel];
-      }
-    }
-    // A stop without a position of its own gets the empty one.
-    const TextPrefix<7> position = positionText(
-        i < stops.positionTexts.size() ? stops.positionTexts[i].view() : TextView());
-    if (isAscii(position.view())) {
-      file.writeAsciiLine(entryLine<AsciiLine>(position.view(), channels).view());
-    } else {
-      file.writeLine(entryLine<TextLine>(position.view(), channels).view());
-    }
-  }
+  // Only one of the two holds stops.
+  writeEntries<unsigned char, ByteLine>(file, stops.bytes, table, outcome);
+  writeEntries<char16_t, TextLine>(file, stops.text, table, outcome);
   file.writeLine(u"   }");
 }
 

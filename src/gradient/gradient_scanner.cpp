@@ -19,27 +19,6 @@ bool trailsAValue(Unit c) {
   return c == ' ' || c == '\t' || c == ',' || c == '}' || c == ']';
 }
 
-// The characters of `count` units from `units`.
-template <std::size_t N>
-TextPrefix<N> kept(const char16_t* units, std::size_t count) {
-  return TextPrefix<N>(TextView(units, count));
-}
-
-template <std::size_t N>
-TextPrefix<N> kept(const unsigned char* bytes, std::size_t count) {
-  // Bytes below 80 (hex) are their own characters; others need the code page.
-  char16_t units[N];
-  bool ascii = true;
-  for (std::size_t i = 0; i < count; ++i) {
-    units[i] = bytes[i];
-    ascii &= bytes[i] < 0x80;
-  }
-  if (ascii) return TextPrefix<N>(TextView(units, count));
-  Text decoded;
-  platform::decodeAnsi(bytes, count, decoded);
-  return TextPrefix<N>(decoded);
-}
-
 }  // namespace
 
 template <class Unit>
@@ -61,16 +40,16 @@ std::size_t LineScan<Unit>::valueEndWith(std::span<const Unit> part, std::size_t
 
 template <class Unit>
 void LineScan<Unit>::keep(const Unit* head, std::size_t length, std::size_t valueEnd,
-                          Stops& stops) {
+                          KeptTexts<Unit>& kept) {
+  using View = typename Prefix<Unit, 5>::View;
   if (isPosition(head, length)) {
-    stops.positionTexts.push_back(
-        kept<5>(head + kValueStart, std::min<std::size_t>(valueEnd, 5)));
+    kept.positions.emplace_back(View(head + kValueStart, std::min<std::size_t>(valueEnd, 5)));
   }
   if (length > kHash && head[kHash] == '#') {
     // Slice(line, 16, n - 16): the colour leaves out the line's last
     // character, a comma or the closing quote.
     const std::size_t size = length > kValueStart ? length - kValueStart : 0;
-    stops.colorTexts.push_back(kept<6>(head + kColorStart, std::min<std::size_t>(size, 6)));
+    kept.colors.emplace_back(View(head + kColorStart, std::min<std::size_t>(size, 6)));
   }
 }
 
@@ -85,17 +64,17 @@ void LineScan<Unit>::add(std::span<const Unit> part) {
 }
 
 template <class Unit>
-void LineScan<Unit>::finish(Stops& stops) const {
-  keep(head_, length_, valueEnd_, stops);
+void LineScan<Unit>::finish(KeptTexts<Unit>& kept) const {
+  keep(head_, length_, valueEnd_, kept);
 }
 
 template <class Unit>
-void LineScan<Unit>::scanLine(std::span<const Unit> line, Stops& stops) {
+void LineScan<Unit>::scanLine(std::span<const Unit> line, KeptTexts<Unit>& kept) {
   // Most lines of a gradient are no key at all, and a short one cannot be.
   if (line.size() < kKeyStart + 8) return;
   const std::size_t valueEnd =
       isPosition(line.data(), line.size()) ? valueEndWith(line, 0, 0) : 0;
-  keep(line.data(), line.size(), valueEnd, stops);
+  keep(line.data(), line.size(), valueEnd, kept);
 }
 
 template class LineScan<char16_t>;
@@ -104,7 +83,7 @@ template class LineScan<unsigned char>;
 namespace {
 
 // The lines as characters: each decoded, in parts.
-void scanDecodedLines(LineFile& file, Stops& stops) {
+void scanDecodedLines(LineFile& file, KeptTexts<char16_t>& kept) {
   Text part;
   while (!file.atEnd()) {
     LineScan<char16_t> line;
@@ -113,29 +92,29 @@ void scanDecodedLines(LineFile& file, Stops& stops) {
       last = file.readLinePart(part);
       line.add(part);
     }
-    line.finish(stops);
+    line.finish(kept);
   }
 }
 
 // The lines as bytes, where bytes are characters.
 class ByteLines final : public LinePartSink {
  public:
-  explicit ByteLines(Stops& stops) : stops_(stops) {}
+  explicit ByteLines(KeptTexts<unsigned char>& kept) : kept_(kept) {}
   void take(ByteView part, bool last) override {
     if (last && line_.empty()) {
       // Nearly every line comes whole.
-      LineScan<unsigned char>::scanLine(part, stops_);
+      LineScan<unsigned char>::scanLine(part, kept_);
       return;
     }
     line_.add(part);
     if (last) {
-      line_.finish(stops_);
+      line_.finish(kept_);
       line_ = {};
     }
   }
 
  private:
-  Stops& stops_;
+  KeptTexts<unsigned char>& kept_;
   LineScan<unsigned char> line_;
 };
 
@@ -148,10 +127,10 @@ Result scan(TextView path) {
   try {
     // Lines that are neither key (most of them) then cost no decoding.
     if (platform::ansiBytesAreCharacters()) {
-      ByteLines lines(result.stops);
+      ByteLines lines(result.stops.bytes);
       file.readAllLineBytes(lines);
     } else {
-      scanDecodedLines(file, result.stops);
+      scanDecodedLines(file, result.stops.text);
     }
   } catch (const std::bad_alloc&) {
     result.problem = FileProblem::notEnoughMemory;

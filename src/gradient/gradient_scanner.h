@@ -13,12 +13,26 @@ namespace tintgrove {
 // The stops of a gradient in file order; the i-th position and the i-th
 // colour form the i-th stop. Only the characters the include file uses are
 // kept: five of a position and six of a colour.
-struct Stops {
-  std::deque<TextPrefix<5>> positionTexts;
-  std::deque<TextPrefix<6>> colorTexts;
+template <class Unit>
+struct KeptTexts {
+  std::deque<Prefix<Unit, 5>> positions;
+  std::deque<Prefix<Unit, 6>> colors;
+};
 
-  std::int64_t positionCount() const { return static_cast<std::int64_t>(positionTexts.size()); }
-  std::int64_t colorCount() const { return static_cast<std::int64_t>(colorTexts.size()); }
+// Where the code page makes every byte one character and ASCII bytes
+// themselves (platform::ansiBytesAreCharacters), the texts are kept as the
+// file's bytes, which the include file then takes as they are; elsewhere as
+// decoded text. A scan fills one of the two.
+struct Stops {
+  KeptTexts<unsigned char> bytes;
+  KeptTexts<char16_t> text;
+
+  std::int64_t positionCount() const {
+    return static_cast<std::int64_t>(bytes.positions.size() + text.positions.size());
+  }
+  std::int64_t colorCount() const {
+    return static_cast<std::int64_t>(bytes.colors.size() + text.colors.size());
+  }
 };
 
 namespace GradientScanner {
@@ -34,16 +48,16 @@ struct Result {
 Result scan(TextView path);
 
 // Both column tests, on one line given in parts of any size: parts of
-// characters (char16_t), or of the file's bytes (unsigned char) where the
-// code page makes each byte one character and ASCII bytes themselves.
+// characters (char16_t), or of the file's bytes (unsigned char) where those
+// are characters.
 template <class Unit>
 class LineScan {
  public:
   void add(std::span<const Unit> part);
-  void finish(Stops& stops) const;
+  void finish(KeptTexts<Unit>& kept) const;
   bool empty() const { return length_ == 0; }
   // A line given whole, tested where it lies, as add() and finish() would.
-  static void scanLine(std::span<const Unit> line, Stops& stops);
+  static void scanLine(std::span<const Unit> line, KeptTexts<Unit>& kept);
 
   // Columns (0-based) the tests look at: "position" in 6 to 13, "#" in 15,
   // the colour from 16 and the position's value from 17 (1-based).
@@ -59,7 +73,7 @@ class LineScan {
   // shorter line), its length and where a position's value ends.
   static bool isPosition(const Unit* head, std::size_t length);
   static void keep(const Unit* head, std::size_t length, std::size_t valueEnd,
-                   Stops& stops);
+                   KeptTexts<Unit>& kept);
   // Where a position's value ends, once `part`, starting at column `start`,
   // is added; `before` where it ended without it.
   static std::size_t valueEndWith(std::span<const Unit> part, std::size_t start,

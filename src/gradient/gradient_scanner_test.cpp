@@ -17,11 +17,27 @@ struct Scanned {
   bool operator==(const Scanned&) const = default;
 };
 
-Scanned scanned(const Stops& stops) {
+Scanned scanned(const KeptTexts<char16_t>& kept) {
   Scanned out;
-  for (const auto& p : stops.positionTexts) out.positions.emplace_back(p.view());
-  for (const auto& c : stops.colorTexts) out.colors.emplace_back(c.view());
+  for (const auto& p : kept.positions) out.positions.emplace_back(p.view());
+  for (const auto& c : kept.colors) out.colors.emplace_back(c.view());
   return out;
+}
+
+// Bytes shown one character per byte, of the same value: what a byte is in
+// the code page is not the scanner's business.
+Scanned scanned(const KeptTexts<unsigned char>& kept) {
+  Scanned out;
+  for (const auto& p : kept.positions) out.positions.emplace_back(p.view().begin(), p.view().end());
+  for (const auto& c : kept.colors) out.colors.emplace_back(c.view().begin(), c.view().end());
+  return out;
+}
+
+// A scan fills one of the two lists, whichever the platform's code page
+// calls for.
+Scanned scanned(const Stops& stops) {
+  Scanned text = scanned(stops.text), bytes = scanned(stops.bytes);
+  return text.colors.empty() && text.positions.empty() ? bytes : text;
 }
 
 // One line given in parts: `cut` units, then the rest.
@@ -31,9 +47,9 @@ Scanned scanLineAs(std::span<const Unit> line, std::size_t cut) {
   cut = std::min(cut, line.size());
   scan.add(line.first(cut));
   scan.add(line.subspan(cut));
-  Stops stops;
-  scan.finish(stops);
-  return scanned(stops);
+  KeptTexts<Unit> kept;
+  scan.finish(kept);
+  return scanned(kept);
 }
 
 Scanned scanLine(TextView line, std::size_t cut) {
@@ -43,9 +59,9 @@ Scanned scanLine(TextView line, std::size_t cut) {
 // A line given whole, as characters or as bytes.
 template <class Unit>
 Scanned scanWholeAs(std::span<const Unit> line) {
-  Stops stops;
-  GradientScanner::LineScan<Unit>::scanLine(line, stops);
-  return scanned(stops);
+  KeptTexts<Unit> kept;
+  GradientScanner::LineScan<Unit>::scanLine(line, kept);
+  return scanned(kept);
 }
 
 // The same line as the file's bytes, one byte per character below 100 (hex).
@@ -114,21 +130,20 @@ TEST(GradientScannerTest, RecognisesLinesByTheirColumns) {
 }
 
 // On the bytes, the columns are tested without the code page: a byte from
-// 80 (hex) up is never a key character, and the kept ones become the code
-// page's characters (Windows-1252 here).
-TEST(GradientScannerTest, BytesFromTheHighHalfAreDecodedOnlyWhereKept) {
+// 80 (hex) up is never a key character, and the kept ones stay as they are.
+TEST(GradientScannerTest, BytesFromTheHighHalfAreKeptAsTheyAre) {
   struct Case {
     std::string bytes;
-    std::vector<Text> positions, colors;
+    std::vector<Text> positions, colors;  // one character per byte
   };
   const Case cases[] = {
-      {"    \"position\": 0.5\x80,", {u"0.5\u20AC"}, {}},
-      {"    \"position\": \xE9\xA0\x9F\xFF\x81\x8D,", {u"\u00E9\u00A0\u0178\u00FF\u0081"}, {}},
-      {"    \"color\": \"#\x80\x8A\xC0\xFF\x9E\x90\",", {}, {u"\u20AC\u0160\u00C0\u00FF\u017E\u0090"}},
+      {"    \"position\": 0.5\x80,", {u"0.5\x80"}, {}},
+      {"    \"position\": \xE9\xA0\x9F\xFF\x81\x8D,", {u"\xE9\xA0\x9F\xFF\x81"}, {}},
+      {"    \"color\": \"#\x80\x8A\xC0\xFF\x9E\x90\",", {}, {u"\x80\x8A\xC0\xFF\x9E\x90"}},
       // A position's value may end in a byte that is no blank in this code
       // page, whatever it is in others.
-      {"    \"position\": 1\xA0 ,", {u"1\u00A0"}, {}},
-      {"    \"position\": 1\x85,", {u"1\u2026"}, {}},
+      {"    \"position\": 1\xA0 ,", {u"1\xA0"}, {}},
+      {"    \"position\": 1\x85,", {u"1\x85"}, {}},
       // High bytes in the key columns: no key.
       {"    \"positio\xEE\": 0.5,", {}, {}},
       {"    \"\xF0osition\": 0.5,", {}, {}},

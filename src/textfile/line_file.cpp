@@ -22,7 +22,6 @@ struct LineFile::Open {
   bool writeFailed = false;
   FileProblem problem = FileProblem::none;  // of the first failed write
   std::string encoded;  // reused from line to line
-  bool asciiIsBytes = false;  // writing: the code page keeps ASCII as it is
   unsigned char single = 0;  // unbuffered reading: the part readLineBytes shows
   // A line ended with the CR that was the buffer's last byte. Its LF, if any,
   // is skipped by the next refill rather than at once, which would overwrite
@@ -162,7 +161,6 @@ std::unique_ptr<LineFile::Open> adopt(platform::FileId file,
   auto open = std::make_unique<LineFile::Open>();
   open->file = file;
   open->mode = mode;
-  open->asciiIsBytes = platform::ansiBytesAreCharacters();
   if (bufferSize > 0) {
     // Without its buffer the file still works, a byte at a time.
     open->buffer.reset(new (std::nothrow) unsigned char[bufferSize]);
@@ -337,14 +335,10 @@ void LineFile::writeLine(TextView text) {
   f.writePiece(lineEnd, sizeof lineEnd);
 }
 
-void LineFile::writeAsciiLine(std::string_view ascii) {
+void LineFile::writeLineBytes(ByteView bytes) {
   if (!open_ || open_->reading()) return;
   Open& f = *open_;
-  if (!f.asciiIsBytes) {
-    writeLine(Text(ascii.begin(), ascii.end()));
-    return;
-  }
-  f.writePiece(reinterpret_cast<const unsigned char*>(ascii.data()), ascii.size());
+  f.writePiece(bytes.data(), bytes.size());
   static const unsigned char lineEnd[] = {13, 10};
   f.writePiece(lineEnd, sizeof lineEnd);
 }

@@ -4,16 +4,11 @@
 
 #include <cstddef>
 #include <memory>
-#include <span>
-#include <string_view>
 
 #include "textfile/file_problem.h"
 #include "textfile/text.h"
 
 namespace tintgrove {
-
-// Bytes of a file as they are, before the code page makes characters of them.
-using ByteView = std::span<const unsigned char>;
 
 // Takes the lines of a file as their bytes, part by part (see
 // LineFile::readAllLineBytes).
@@ -73,9 +68,8 @@ class LineFile {
 
   // The text in the code page, then CR LF.
   void writeLine(TextView text);
-  // The same for text known to be ASCII, given as its bytes: where the code
-  // page writes ASCII as its own bytes, nothing needs encoding.
-  void writeAsciiLine(std::string_view ascii);
+  // Bytes already in the code page, then CR LF.
+  void writeLineBytes(ByteView bytes);
   // True while every write to the platform file has succeeded.
   bool writesSucceeded() const;
   // Passes pending bytes on and closes; a file being written then takes the
