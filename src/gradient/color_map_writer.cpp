@@ -94,21 +94,36 @@ Line entryLine(const Position& position, const ChannelText* const (&channels)[3]
   return line;
 }
 
-// A colour code as the table knows it: characters.
-TextView codeText(TextView code, Text&) { return code; }
+// The table line of a colour code, or 0.
+std::int64_t lineOfCode(const HexCodeTable& table, TextView code, Text&) {
+  return table.lineOf(code);
+}
 
-TextView codeText(ByteView code, Text& decoded) {
+std::int64_t lineOfCode(const HexCodeTable& table, ByteView code, Text& decoded) {
   // ASCII bytes are their characters; the rare others go through the code
   // page.
-  decoded.resize(code.size());
+  char16_t units[2];
   for (std::size_t i = 0; i < code.size(); ++i) {
     if (code[i] >= 0x80) {
       platform::decodeAnsi(code.data(), code.size(), decoded);
-      break;
+      return table.lineOf(decoded);
     }
-    decoded[i] = code[i];
+    units[i] = code[i];
   }
-  return decoded;
+  return table.lineOf(TextView(units, code.size()));
+}
+
+// A code that is not in the table reads as its leading number.
+ChannelText notFoundText(TextView code, Text& text) {
+  text = code;
+  text += u" ? ";
+  return ChannelText::of(std::nearbyint(readPlainDecimal(text)));
+}
+
+ChannelText notFoundText(ByteView code, Text& text) {
+  Text decoded;
+  platform::decodeAnsi(code.data(), code.size(), decoded);
+  return notFoundText(decoded, text);
 }
 
 // The entries of the kept texts: bytes go into ByteLines, characters into
@@ -123,7 +138,7 @@ void writeEntries(LineFile& file, const KeptTexts<Unit>& stops, const HexCodeTab
   }
   using View = typename Prefix<Unit, 6>::View;
   ChannelText notFound[3];
-  Text decoded;
+  Text scratch;
   // Walked in step, since indexing into a deque costs more than stepping.
   auto nextPosition = stops.positions.begin();
   for (const Prefix<Unit, 6>& colorText : stops.colors) {
@@ -132,17 +147,12 @@ void writeEntries(LineFile& file, const KeptTexts<Unit>& stops, const HexCodeTab
     for (std::size_t channel = 0; channel < 3; ++channel) {
       // Slice(color, 1 + 2 * channel, 2): past the colour's end, no code.
       const std::size_t start = std::min(2 * channel, color.size());
-      const TextView code =
-          codeText(View(color.data() + start, std::min<std::size_t>(color.size() - start, 2)),
-                   decoded);
-      if (const std::int64_t tableLine = table.lineOf(code); tableLine >= 1) {
+      const View code(color.data() + start, std::min<std::size_t>(color.size() - start, 2));
+      if (const std::int64_t tableLine = lineOfCode(table, code, scratch); tableLine >= 1) {
         channels[channel] = &channelTexts[static_cast<std::size_t>(tableLine)];
       } else {
         ++outcome.codesNotFound;
-        Text notFoundCode(code);
-        notFoundCode += u" ? ";
-        notFound[channel] =
-            ChannelText::of(std::nearbyint(readPlainDecimal(notFoundCode)));
+        notFound[channel] = notFoundText(code, scratch);
         channels[channel] = &notFound[channel];
       }
     }

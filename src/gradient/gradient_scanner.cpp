@@ -72,9 +72,9 @@ template <class Unit>
 void LineScan<Unit>::scanLine(std::span<const Unit> line, KeptTexts<Unit>& kept) {
   // Most lines of a gradient are no key at all, and a short one cannot be.
   if (line.size() < kKeyStart + 8) return;
-  const std::size_t valueEnd =
-      isPosition(line.data(), line.size()) ? valueEndWith(line, 0, 0) : 0;
-  keep(line.data(), line.size(), valueEnd, kept);
+  const bool position = isPosition(line.data(), line.size());
+  if (!position && !(line.size() > kHash && line[kHash] == '#')) return;
+  keep(line.data(), line.size(), position ? valueEndWith(line, 0, 0) : 0, kept);
 }
 
 template class LineScan<char16_t>;
@@ -101,11 +101,13 @@ class ByteLines final : public LinePartSink {
  public:
   explicit ByteLines(KeptTexts<unsigned char>& kept) : kept_(kept) {}
   void take(ByteView part, bool last) override {
-    if (last && line_.empty()) {
-      // Nearly every line comes whole.
-      LineScan<unsigned char>::scanLine(part, kept_);
-      return;
-    }
+    // Nearly every line comes whole.
+    if (last && line_.empty()) return LineScan<unsigned char>::scanLine(part, kept_);
+    takePart(part, last);
+  }
+
+ private:
+  void takePart(ByteView part, bool last) {
     line_.add(part);
     if (last) {
       line_.finish(kept_);
@@ -113,7 +115,6 @@ class ByteLines final : public LinePartSink {
     }
   }
 
- private:
   KeptTexts<unsigned char>& kept_;
   LineScan<unsigned char> line_;
 };
