@@ -139,7 +139,7 @@ void writeEntries(LineFile& file, const KeptTexts<Unit>& stops, const HexCodeTab
   using View = typename Prefix<Unit, 6>::View;
   ChannelText notFound[3];
   Text scratch;
-  // Walked in step, since indexing into a deque costs more than stepping.
+  // Walked in step with the colours.
   auto nextPosition = stops.positions.begin();
   for (const Prefix<Unit, 6>& colorText : stops.colors) {
     const View color = colorText.view();
@@ -158,7 +158,10 @@ void writeEntries(LineFile& file, const KeptTexts<Unit>& stops, const HexCodeTab
     }
     // A stop without a position of its own gets the empty one.
     View ownPosition;
-    if (nextPosition != stops.positions.end()) ownPosition = (nextPosition++)->view();
+    if (nextPosition != stops.positions.end()) {
+      ownPosition = nextPosition->view();
+      ++nextPosition;
+    }
     writeLine(file, entryLine<Line>(positionText(ownPosition), channels));
   }
 }

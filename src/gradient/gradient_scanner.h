@@ -2,9 +2,9 @@
 #pragma once
 
 #include <cstdint>
-#include <deque>
 #include <span>
 
+#include "textfile/block_list.h"
 #include "textfile/file_problem.h"
 #include "textfile/text.h"
 
@@ -15,8 +15,8 @@ namespace tintgrove {
 // kept: five of a position and six of a colour.
 template <class Unit>
 struct KeptTexts {
-  std::deque<Prefix<Unit, 5>> positions;
-  std::deque<Prefix<Unit, 6>> colors;
+  BlockList<Prefix<Unit, 5>> positions;
+  BlockList<Prefix<Unit, 6>> colors;
 };
 
 // Where the code page makes every byte one character and ASCII bytes
