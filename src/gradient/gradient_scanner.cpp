@@ -97,17 +97,11 @@ void scanDecodedLines(LineFile& file, KeptTexts<char16_t>& kept) {
 }
 
 // The lines as bytes, where bytes are characters.
-class ByteLines final : public LinePartSink {
+class ByteLines final : public LineSink {
  public:
   explicit ByteLines(KeptTexts<unsigned char>& kept) : kept_(kept) {}
-  void take(ByteView part, bool last) override {
-    // Nearly every line comes whole.
-    if (last && line_.empty()) return LineScan<unsigned char>::scanLine(part, kept_);
-    takePart(part, last);
-  }
-
- private:
-  void takePart(ByteView part, bool last) {
+  void takeLine(ByteView line) override { LineScan<unsigned char>::scanLine(line, kept_); }
+  void takePart(ByteView part, bool last) override {
     line_.add(part);
     if (last) {
       line_.finish(kept_);
@@ -115,6 +109,7 @@ class ByteLines final : public LinePartSink {
     }
   }
 
+ private:
   KeptTexts<unsigned char>& kept_;
   LineScan<unsigned char> line_;
 };

@@ -41,7 +41,9 @@ class BlockList {
 
   // Throws std::bad_alloc when no memory is left; the list is then as it was.
   void push_back(const T& value) {
-    if (blocks_.empty() || blocks_.back().size == blocks_.back().capacity) addBlock();
+    if (blocks_.empty() || blocks_.back().size == blocks_.back().capacity) [[unlikely]] {
+      addBlock();
+    }
     Block& last = blocks_.back();
     last.items[last.size++] = value;
     ++size_;

@@ -272,16 +272,21 @@ bool LineFile::readLineBytes(ByteView& part) {
   return true;
 }
 
-void LineFile::readAllLineBytes(LinePartSink& sink) {
+void LineFile::readAllLineBytes(LineSink& sink) {
   if (!open_ || !open_->reading()) return;
   Open& f = *open_;
   if (!f.buffer) {
     ByteView part;
     while (!atEnd()) {
+      if (readLineBytes(part)) {
+        sink.takeLine(part);
+        continue;
+      }
       bool last = false;
+      sink.takePart(part, last);
       while (!last) {
         last = readLineBytes(part);
-        sink.take(part, last);
+        sink.takePart(part, last);
       }
     }
     return;
@@ -290,7 +295,7 @@ void LineFile::readAllLineBytes(LinePartSink& sink) {
   for (;;) {
     if (f.next == f.filled && !f.refill()) {
       // The end of the data ends the line too.
-      if (lineGoesOn) sink.take({}, true);
+      if (lineGoesOn) sink.takePart({}, true);
       return;
     }
     const unsigned char* begin = f.buffer.get() + f.next;
@@ -302,8 +307,8 @@ void LineFile::readAllLineBytes(LinePartSink& sink) {
         // with.
         f.next = f.filled;
         if (begin != end) {
+          sink.takePart(ByteView(begin, end), false);
           lineGoesOn = true;
-          sink.take(ByteView(begin, end), false);
         }
         break;
       }
@@ -317,8 +322,12 @@ void LineFile::readAllLineBytes(LinePartSink& sink) {
         }
       }
       f.next = static_cast<std::size_t>(begin - f.buffer.get());
-      lineGoesOn = false;
-      sink.take(line, true);
+      if (lineGoesOn) {
+        sink.takePart(line, true);
+        lineGoesOn = false;
+      } else {
+        sink.takeLine(line);
+      }
     }
   }
 }

@@ -10,16 +10,18 @@
 
 namespace tintgrove {
 
-// Takes the lines of a file as their bytes, part by part (see
-// LineFile::readAllLineBytes).
-class LinePartSink {
+// Takes the lines of a file as their bytes (see LineFile::readAllLineBytes),
+// good only during the call.
+class LineSink {
  public:
-  // A part of the current line, at most one refill's worth, good only during
-  // the call; `last` when it ends the line.
-  virtual void take(ByteView part, bool last) = 0;
+  // A line that came whole, the usual case.
+  virtual void takeLine(ByteView line) = 0;
+  // A part of a line that refills cut, at most one refill's worth; `last`
+  // when it ends the line.
+  virtual void takePart(ByteView part, bool last) = 0;
 
  protected:
-  ~LinePartSink() = default;
+  ~LineSink() = default;
 };
 
 // One open file, or none when the open failed: then every operation treats
@@ -61,10 +63,10 @@ class LineFile {
   // The same part as the file's own bytes, not decoded: a view into the
   // file's buffer, good until the next read.
   bool readLineBytes(ByteView& part);
-  // Every line left, in the parts readLineBytes would give, handed to `sink`
-  // from one loop over each refill: a long file then costs no call per line
+  // Every line left, as readLineBytes would give it, handed to `sink` from
+  // one loop over each refill: a long file then costs no call per line
   // besides the sink's.
-  void readAllLineBytes(LinePartSink& sink);
+  void readAllLineBytes(LineSink& sink);
 
   // The text in the code page, then CR LF.
   void writeLine(TextView text);

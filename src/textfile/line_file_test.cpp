@@ -77,9 +77,13 @@ TEST_P(BufferSize, LineEndsAsTheTableGivesThem) {
 // Bytes come as they are, however the refills cut them, line by line or all
 // at once: high bytes are not decoded, and a CR ending one refill keeps the
 // bytes before it intact while the LF starting the next is skipped.
-class Gather final : public LinePartSink {
+class Gather final : public LineSink {
  public:
-  void take(ByteView part, bool last) override {
+  void takeLine(ByteView line) override {
+    EXPECT_TRUE(line_.empty()) << "a whole line inside another";
+    lines.emplace_back(line.begin(), line.end());
+  }
+  void takePart(ByteView part, bool last) override {
     EXPECT_FALSE(part.empty() && !last) << "an empty part inside a line";
     line_.append(part.begin(), part.end());
     if (last) {

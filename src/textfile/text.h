@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <string>
 #include <span>
 #include <string_view>
@@ -39,9 +40,9 @@ class Prefix {
   explicit Prefix(View units) { append(units); }
   // Adds units while there is room; the rest is dropped.
   void append(View units) {
-    // Unit by unit: for so few, cheaper than a call to copy them.
-    std::size_t i = 0;
-    for (; i < units.size() && size_ < N; ++i) units_[size_++] = units[i];
+    const std::size_t count = std::min(units.size(), N - size_);
+    copyFew(units.data(), count, units_ + size_);
+    size_ = static_cast<std::uint8_t>(size_ + count);
   }
   void resize(std::size_t size) {
     if (size < size_) size_ = static_cast<std::uint8_t>(size);
@@ -50,6 +51,19 @@ class Prefix {
   View view() const { return View(units_, size_); }
 
  private:
+  // A prefix holds a few units: two overlapping moves of four copy four to
+  // eight of them, which costs less than a call to copy them.
+  static void copyFew(const Unit* from, std::size_t count, Unit* to) {
+    if constexpr (sizeof(Unit) == 1 && N >= 4) {
+      if (count >= 4 && count <= 8) {
+        std::memcpy(to, from, 4 * sizeof(Unit));
+        std::memcpy(to + count - 4, from + count - 4, 4 * sizeof(Unit));
+        return;
+      }
+    }
+    for (std::size_t i = 0; i < count; ++i) to[i] = from[i];
+  }
+
   Unit units_[N] = {};
   std::uint8_t size_ = 0;
 };
