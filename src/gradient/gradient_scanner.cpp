@@ -39,10 +39,10 @@ std::size_t LineScan<Unit>::valueEndWith(std::span<const Unit> part, std::size_t
 }
 
 template <class Unit>
-void LineScan<Unit>::keep(const Unit* head, std::size_t length, std::size_t valueEnd,
-                          KeptTexts<Unit>& kept) {
+void LineScan<Unit>::keep(const Unit* head, std::size_t length, bool position,
+                          std::size_t valueEnd, KeptTexts<Unit>& kept) {
   using View = typename Prefix<Unit, 5>::View;
-  if (isPosition(head, length)) {
+  if (position) {
     kept.positions.emplace_back(View(head + kValueStart, std::min<std::size_t>(valueEnd, 5)));
   }
   if (length > kHash && head[kHash] == '#') {
@@ -65,7 +65,7 @@ void LineScan<Unit>::add(std::span<const Unit> part) {
 
 template <class Unit>
 void LineScan<Unit>::finish(KeptTexts<Unit>& kept) const {
-  keep(head_, length_, valueEnd_, kept);
+  keep(head_, length_, isPosition(head_, length_), valueEnd_, kept);
 }
 
 template <class Unit>
@@ -74,7 +74,7 @@ void LineScan<Unit>::scanLine(std::span<const Unit> line, KeptTexts<Unit>& kept)
   if (line.size() < kKeyStart + 8) return;
   const bool position = isPosition(line.data(), line.size());
   if (!position && !(line.size() > kHash && line[kHash] == '#')) return;
-  keep(line.data(), line.size(), position ? valueEndWith(line, 0, 0) : 0, kept);
+  keep(line.data(), line.size(), position, position ? valueEndWith(line, 0, 0) : 0, kept);
 }
 
 template class LineScan<char16_t>;

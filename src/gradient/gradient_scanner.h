@@ -70,10 +70,11 @@ class LineScan {
 
  private:
   // The tests, from the line's first units (kHeadSize of them, or all of a
-  // shorter line), its length and where a position's value ends.
+  // shorter line) and its length; keep() also takes whether it is a
+  // position, and where the position's value ends.
   static bool isPosition(const Unit* head, std::size_t length);
-  static void keep(const Unit* head, std::size_t length, std::size_t valueEnd,
-                   KeptTexts<Unit>& kept);
+  static void keep(const Unit* head, std::size_t length, bool position,
+                   std::size_t valueEnd, KeptTexts<Unit>& kept);
   // Where a position's value ends, once `part`, starting at column `start`,
   // is added; `before` where it ended without it.
   static std::size_t valueEndWith(std::span<const Unit> part, std::size_t start,

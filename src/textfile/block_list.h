@@ -58,27 +58,30 @@ class BlockList {
 
   class const_iterator {
    public:
-    const T& operator*() const { return (*blocks_)[block_].items[item_]; }
-    const T* operator->() const { return &**this; }
+    const T& operator*() const { return *item_; }
+    const T* operator->() const { return item_; }
     const_iterator& operator++() {
-      if (++item_ == (*blocks_)[block_].size) {
-        ++block_;
-        item_ = 0;
-      }
+      if (++item_ == blockEnd_) enter(block_ + 1);
       return *this;
     }
-    bool operator==(const const_iterator&) const = default;
+    bool operator==(const const_iterator& other) const { return item_ == other.item_; }
 
    private:
     friend class BlockList;
-    const_iterator(const std::vector<Block>* blocks, std::size_t block)
-        : blocks_(blocks), block_(block) {}
-    const std::vector<Block>* blocks_;
-    std::size_t block_;
-    std::size_t item_ = 0;
+    const_iterator(const Block* block, const Block* end) : end_(end) { enter(block); }
+    // Past the last block, the item is null.
+    void enter(const Block* block) {
+      block_ = block;
+      item_ = block == end_ ? nullptr : block->items;
+      blockEnd_ = block == end_ ? nullptr : block->items + block->size;
+    }
+    const Block* block_;
+    const Block* end_;
+    const T* item_;
+    const T* blockEnd_;
   };
-  const_iterator begin() const { return const_iterator(&blocks_, 0); }
-  const_iterator end() const { return const_iterator(&blocks_, blocks_.size()); }
+  const_iterator begin() const { return const_iterator(blocks_.data(), blocksEnd()); }
+  const_iterator end() const { return const_iterator(blocksEnd(), blocksEnd()); }
 
  private:
   // A short list takes a few KiB; a long one soon goes to large blocks,
@@ -93,6 +96,8 @@ class BlockList {
     if (memory == nullptr) throw std::bad_alloc();
     blocks_.push_back({static_cast<T*>(memory), 0, bytes / sizeof(T)});
   }
+
+  const Block* blocksEnd() const { return blocks_.data() + blocks_.size(); }
 
   void release() {
     for (std::size_t i = 0; i < blocks_.size(); ++i) {

@@ -10,6 +10,16 @@
 
 namespace tintgrove {
 
+namespace {
+
+// Reading, the byte after the data is a terminator of our own (findTerminator
+// then needs no test for the end), and eight more bytes follow it, so that
+// a word read anywhere up to it stays in the buffer.
+constexpr unsigned char kSentinel = 10;
+constexpr std::size_t kBehindData = 1 + 8;
+
+}  // namespace
+
 struct LineFile::Open {
   enum class Mode { reading, writing };
 
@@ -45,6 +55,7 @@ struct LineFile::Open {
   bool refill() {
     do {
       filled = platform::readBytes(file, buffer.get(), bufferSize);
+      buffer[filled] = kSentinel;
       next = 0;
       // The CR that ended the last buffer and an LF that starts this one are
       // one terminator.
@@ -100,18 +111,18 @@ struct LineFile::Open {
 namespace {
 
 
-// The first byte in [p, end) that may end a line (NUL, LF or CR), or end.
-// Eight bytes at a time: a word without a byte below 14 holds no terminator,
-// and the lowest byte the test flags is truly below 14 (bytes above it may be
-// flagged falsely), so each flagged byte is looked at in order.
-const unsigned char* findTerminator(const unsigned char* p,
-                                    const unsigned char* end) {
+// The first byte from p on that may end a line (NUL, LF or CR): at the
+// latest the kSentinel behind the data. Eight bytes at a time: a word without a byte below
+// 14 holds no terminator, and the lowest byte the test flags is truly below
+// 14 (bytes above it may be flagged falsely), so each flagged byte is looked
+// at in order.
+const unsigned char* findTerminator(const unsigned char* p) {
   constexpr std::uint64_t kOnes = 0x0101010101010101u;
   constexpr std::uint64_t kHighs = 0x8080808080808080u;
   const auto isTerminator = [](unsigned char byte) {
     return byte == 10 || byte == 13 || byte == 0;
   };
-  while (end - p >= 8) {
+  for (;; p += 8) {
     std::uint64_t word;
     std::memcpy(&word, p, sizeof word);
     std::uint64_t flagged = (word - kOnes * 14) & ~word & kHighs;
@@ -126,10 +137,7 @@ const unsigned char* findTerminator(const unsigned char* p,
         if (isTerminator(p[i])) return p + i;
       }
     }
-    p += 8;
   }
-  while (p < end && !isTerminator(*p)) ++p;
-  return p;
 }
 
 }  // namespace
@@ -163,7 +171,7 @@ std::unique_ptr<LineFile::Open> adopt(platform::FileId file,
   open->mode = mode;
   if (bufferSize > 0) {
     // Without its buffer the file still works, a byte at a time.
-    open->buffer.reset(new (std::nothrow) unsigned char[bufferSize]);
+    open->buffer.reset(new (std::nothrow) unsigned char[bufferSize + kBehindData]());
     if (open->buffer) open->bufferSize = bufferSize;
   }
   return open;
@@ -257,7 +265,7 @@ bool LineFile::readLineBytes(ByteView& part) {
   if (f.next == f.filled && !f.refill()) return true;
   const unsigned char* begin = f.buffer.get() + f.next;
   const unsigned char* end = f.buffer.get() + f.filled;
-  const unsigned char* stop = findTerminator(begin, end);
+  const unsigned char* stop = findTerminator(begin);
   part = ByteView(begin, stop);
   f.next += part.size();
   if (stop == end) return false;  // the line goes on after the next refill
@@ -301,7 +309,7 @@ void LineFile::readAllLineBytes(LineSink& sink) {
     const unsigned char* begin = f.buffer.get() + f.next;
     const unsigned char* end = f.buffer.get() + f.filled;
     for (;;) {
-      const unsigned char* stop = findTerminator(begin, end);
+      const unsigned char* stop = findTerminator(begin);
       if (stop == end) {
         // The rest of the buffer starts a line that the next refill goes on
         // with.
