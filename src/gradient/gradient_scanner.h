@@ -55,7 +55,6 @@ class LineScan {
  public:
   void add(std::span<const Unit> part);
   void finish(KeptTexts<Unit>& kept) const;
-  bool empty() const { return length_ == 0; }
   // A line given whole, tested where it lies, as add() and finish() would.
   static void scanLine(std::span<const Unit> line, KeptTexts<Unit>& kept);
 

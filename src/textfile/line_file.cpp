@@ -12,9 +12,9 @@ namespace tintgrove {
 
 namespace {
 
-// Reading, the byte after the data is a terminator of our own (findTerminator
-// then needs no test for the end), and eight more bytes follow it, so that
-// a word read anywhere up to it stays in the buffer.
+// When reading, the byte behind the data in the buffer is a terminator of
+// our own, so that findTerminator needs no test for the end, and eight more
+// bytes follow it, so that a word read anywhere up to it stays in the buffer.
 constexpr unsigned char kSentinel = 10;
 constexpr std::size_t kBehindData = 1 + 8;
 
@@ -65,6 +65,21 @@ struct LineFile::Open {
     return filled > 0;
   }
 
+  // Where reading goes on after the terminator at `stop` in the buffer: a CR
+  // takes an LF right after it along, or, as the buffer's last byte, leaves
+  // an LF to the next refill.
+  std::size_t pastTerminator(const unsigned char* stop) {
+    std::size_t after = static_cast<std::size_t>(stop - buffer.get()) + 1;
+    if (*stop == 13) {
+      if (after == filled) {
+        lineFeedMayFollow = true;
+      } else if (buffer[after] == 10) {
+        ++after;
+      }
+    }
+    return after;
+  }
+
   // Only ever called right after a successful takeByte. A descriptor that
   // cannot seek loses the byte; reading goes on.
   void putBack() {
@@ -112,10 +127,10 @@ namespace {
 
 
 // The first byte from p on that may end a line (NUL, LF or CR): at the
-// latest the kSentinel behind the data. Eight bytes at a time: a word without a byte below
-// 14 holds no terminator, and the lowest byte the test flags is truly below
-// 14 (bytes above it may be flagged falsely), so each flagged byte is looked
-// at in order.
+// latest the kSentinel behind the data. Eight bytes at a time: a word
+// without a byte below 14 holds no terminator, and the lowest byte the test
+// flags is truly below 14 (bytes above it may be flagged falsely), so each
+// flagged byte is looked at in order.
 const unsigned char* findTerminator(const unsigned char* p) {
   constexpr std::uint64_t kOnes = 0x0101010101010101u;
   constexpr std::uint64_t kHighs = 0x8080808080808080u;
@@ -267,16 +282,11 @@ bool LineFile::readLineBytes(ByteView& part) {
   const unsigned char* end = f.buffer.get() + f.filled;
   const unsigned char* stop = findTerminator(begin);
   part = ByteView(begin, stop);
-  f.next += part.size();
-  if (stop == end) return false;  // the line goes on after the next refill
-  ++f.next;
-  if (*stop == 13) {
-    if (f.next == f.filled) {
-      f.lineFeedMayFollow = true;
-    } else if (f.buffer[f.next] == 10) {
-      ++f.next;
-    }
+  if (stop == end) {
+    f.next = f.filled;
+    return false;  // the line goes on after the next refill
   }
+  f.next = f.pastTerminator(stop);
   return true;
 }
 
@@ -321,15 +331,8 @@ void LineFile::readAllLineBytes(LineSink& sink) {
         break;
       }
       const ByteView line(begin, stop);
-      begin = stop + 1;
-      if (*stop == 13) {
-        if (begin == end) {
-          f.lineFeedMayFollow = true;
-        } else if (*begin == 10) {
-          ++begin;
-        }
-      }
-      f.next = static_cast<std::size_t>(begin - f.buffer.get());
+      f.next = f.pastTerminator(stop);
+      begin = f.buffer.get() + f.next;
       if (lineGoesOn) {
         sink.takePart(line, true);
         lineGoesOn = false;
