@@ -21,19 +21,16 @@ class BlockList {
 
   struct Block {
     T* items;
-    std::size_t size;
     std::size_t capacity;
   };
 
  public:
   BlockList() = default;
-  BlockList(BlockList&& other) noexcept
-      : blocks_(std::exchange(other.blocks_, {})), size_(std::exchange(other.size_, 0)) {}
+  BlockList(BlockList&& other) noexcept { take(other); }
   BlockList& operator=(BlockList&& other) noexcept {
     if (this != &other) {
       release();
-      blocks_ = std::exchange(other.blocks_, {});
-      size_ = std::exchange(other.size_, 0);
+      take(other);
     }
     return *this;
   }
@@ -41,11 +38,8 @@ class BlockList {
 
   // Throws std::bad_alloc when no memory is left; the list is then as it was.
   void push_back(const T& value) {
-    if (blocks_.empty() || blocks_.back().size == blocks_.back().capacity) [[unlikely]] {
-      addBlock();
-    }
-    Block& last = blocks_.back();
-    last.items[last.size++] = value;
+    if (next_ == room_) [[unlikely]] addBlock();
+    *next_++ = value;
     ++size_;
   }
   template <class... Args>
@@ -68,20 +62,25 @@ class BlockList {
 
    private:
     friend class BlockList;
-    const_iterator(const Block* block, const Block* end) : end_(end) { enter(block); }
-    // Past the last block, the item is null.
+    const_iterator(const BlockList& list, const Block* block) : list_(&list) { enter(block); }
+    // Every block but the last is full; past the last, the item is null.
     void enter(const Block* block) {
       block_ = block;
-      item_ = block == end_ ? nullptr : block->items;
-      blockEnd_ = block == end_ ? nullptr : block->items + block->size;
+      const Block* end = list_->blocks_.data() + list_->blocks_.size();
+      if (block == end) {
+        item_ = blockEnd_ = nullptr;
+        return;
+      }
+      item_ = block->items;
+      blockEnd_ = block + 1 == end ? list_->next_ : block->items + block->capacity;
     }
+    const BlockList* list_;
     const Block* block_;
-    const Block* end_;
     const T* item_;
     const T* blockEnd_;
   };
-  const_iterator begin() const { return const_iterator(blocks_.data(), blocksEnd()); }
-  const_iterator end() const { return const_iterator(blocksEnd(), blocksEnd()); }
+  const_iterator begin() const { return const_iterator(*this, blocks_.data()); }
+  const_iterator end() const { return const_iterator(*this, blocks_.data() + blocks_.size()); }
 
  private:
   // A short list takes a few KiB; a long one soon goes to large blocks,
@@ -89,26 +88,40 @@ class BlockList {
   static constexpr std::size_t kBlockBytes[] = {std::size_t{4} << 10, std::size_t{64} << 10,
                                                 platform::kLargeBlock};
 
+  static std::size_t blockBytes(std::size_t index) {
+    return kBlockBytes[std::min(index, std::size(kBlockBytes) - 1)];
+  }
+
   void addBlock() {
-    const std::size_t bytes = kBlockBytes[std::min(blocks_.size(), std::size(kBlockBytes) - 1)];
+    const std::size_t bytes = blockBytes(blocks_.size());
     blocks_.reserve(blocks_.size() + 1);
     void* memory = platform::allocateBlock(bytes);
     if (memory == nullptr) throw std::bad_alloc();
-    blocks_.push_back({static_cast<T*>(memory), 0, bytes / sizeof(T)});
+    const Block block{static_cast<T*>(memory), bytes / sizeof(T)};
+    blocks_.push_back(block);
+    next_ = block.items;
+    room_ = block.items + block.capacity;
   }
 
-  const Block* blocksEnd() const { return blocks_.data() + blocks_.size(); }
+  void take(BlockList& other) {
+    blocks_ = std::exchange(other.blocks_, {});
+    next_ = std::exchange(other.next_, nullptr);
+    room_ = std::exchange(other.room_, nullptr);
+    size_ = std::exchange(other.size_, 0);
+  }
 
   void release() {
     for (std::size_t i = 0; i < blocks_.size(); ++i) {
-      platform::releaseBlock(blocks_[i].items,
-                             kBlockBytes[std::min(i, std::size(kBlockBytes) - 1)]);
+      platform::releaseBlock(blocks_[i].items, blockBytes(i));
     }
     blocks_.clear();
+    next_ = room_ = nullptr;
     size_ = 0;
   }
 
   std::vector<Block> blocks_;
+  T* next_ = nullptr;  // where the next value goes, in the last block
+  T* room_ = nullptr;  // the end of the last block's room
   std::size_t size_ = 0;
 };
 
