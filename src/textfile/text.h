@@ -51,8 +51,8 @@ class Prefix {
   View view() const { return View(units_, size_); }
 
  private:
-  // A prefix holds a few units: two overlapping moves of four copy four to
-  // eight of them, which costs less than a call to copy them.
+  // A prefix of bytes holds a few: two overlapping moves of four copy four
+  // to eight of them, which costs less than a call to copy them.
   static void copyFew(const Unit* from, std::size_t count, Unit* to) {
     if constexpr (sizeof(Unit) == 1 && N >= 4) {
       if (count >= 4 && count <= 8) {
