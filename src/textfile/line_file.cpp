@@ -65,15 +65,15 @@ struct LineFile::Open {
     return filled > 0;
   }
 
-  // Where reading goes on after the terminator at `stop` in the buffer: a CR
-  // takes an LF right after it along, or, as the buffer's last byte, leaves
-  // an LF to the next refill.
-  std::size_t pastTerminator(const unsigned char* stop) {
-    std::size_t after = static_cast<std::size_t>(stop - buffer.get()) + 1;
+  // Where reading goes on after the terminator at `stop` in the buffer,
+  // whose data end at `end`: a CR takes an LF right after it along, or, as
+  // the last byte of the data, leaves an LF to the next refill.
+  const unsigned char* pastTerminator(const unsigned char* stop, const unsigned char* end) {
+    const unsigned char* after = stop + 1;
     if (*stop == 13) {
-      if (after == filled) {
+      if (after == end) {
         lineFeedMayFollow = true;
-      } else if (buffer[after] == 10) {
+      } else if (*after == 10) {
         ++after;
       }
     }
@@ -286,7 +286,7 @@ bool LineFile::readLineBytes(ByteView& part) {
     f.next = f.filled;
     return false;  // the line goes on after the next refill
   }
-  f.next = f.pastTerminator(stop);
+  f.next = static_cast<std::size_t>(f.pastTerminator(stop, end) - f.buffer.get());
   return true;
 }
 
@@ -316,8 +316,9 @@ void LineFile::readAllLineBytes(LineSink& sink) {
       if (lineGoesOn) sink.takePart({}, true);
       return;
     }
-    const unsigned char* begin = f.buffer.get() + f.next;
-    const unsigned char* end = f.buffer.get() + f.filled;
+    const unsigned char* const start = f.buffer.get();
+    const unsigned char* begin = start + f.next;
+    const unsigned char* const end = start + f.filled;
     for (;;) {
       const unsigned char* stop = findTerminator(begin);
       if (stop == end) {
@@ -331,8 +332,8 @@ void LineFile::readAllLineBytes(LineSink& sink) {
         break;
       }
       const ByteView line(begin, stop);
-      f.next = f.pastTerminator(stop);
-      begin = f.buffer.get() + f.next;
+      begin = f.pastTerminator(stop, end);
+      f.next = static_cast<std::size_t>(begin - start);
       if (lineGoesOn) {
         sink.takePart(line, true);
         lineGoesOn = false;
