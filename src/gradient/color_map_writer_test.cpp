@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <deque>
+#include <string>
+#include <vector>
+
 #include "test_support.h"
 
 namespace tintgrove {
@@ -9,22 +13,51 @@ namespace {
 
 using ColorMapWriter::Outcome;
 
-class WriteTest : public ::testing::Test {
+// The kept texts come as characters or, where bytes are characters, as the
+// file's bytes: every test runs with both, the texts given as characters
+// below 100 (hex), one byte each.
+enum class Kept { asText, asBytes };
+
+class WriteTest : public ::testing::TestWithParam<Kept> {
  protected:
   Outcome write() {
     return ColorMapWriter::write(includePath_, u"sunset", stops_, table_);
   }
-  void position(TextView text) { stops_.positionTexts.emplace_back(text); }
-  void color(TextView text) { stops_.colorTexts.emplace_back(text); }
+  void position(TextView text) {
+    if (GetParam() == Kept::asText) {
+      stops_.text.positions.emplace_back(text);
+    } else {
+      stops_.bytes.positions.emplace_back(bytesOf(text));
+    }
+  }
+  void color(TextView text) {
+    if (GetParam() == Kept::asText) {
+      stops_.text.colors.emplace_back(text);
+    } else {
+      stops_.bytes.colors.emplace_back(bytesOf(text));
+    }
+  }
   std::string output() { return test::readBytes(folder_.file("sunset.inc")); }
 
   test::ScratchFolder folder_;
   Text includePath_ = folder_.text("sunset.inc");
   HexCodeTable table_ = test::tableOf(test::standardTable());
   Stops stops_;
+
+ private:
+  ByteView bytesOf(TextView text) {
+    held_.emplace_back(text.begin(), text.end());
+    return held_.back();
+  }
+  std::deque<std::vector<unsigned char>> held_;
 };
 
-TEST_F(WriteTest, WholeFile) {
+INSTANTIATE_TEST_SUITE_P(Kept, WriteTest, ::testing::Values(Kept::asText, Kept::asBytes),
+                         [](const auto& info) {
+                           return info.param == Kept::asText ? "asText" : "asBytes";
+                         });
+
+TEST_P(WriteTest, WholeFile) {
   position(u"0.0");
   position(u"1.0");
   color(u"000000");
@@ -45,7 +78,7 @@ TEST_F(WriteTest, WholeFile) {
             "   }\r\n");
 }
 
-TEST_F(WriteTest, MoreColoursThanPositionsAndCodesNotFound) {
+TEST_P(WriteTest, MoreColoursThanPositionsAndCodesNotFound) {
   position(u"0.5");
   color(u"FF\"");    // short: green is a quote, blue empty
   color(u"4gzz7F");  // 4g read as 4, zz as 0
@@ -60,7 +93,7 @@ TEST_F(WriteTest, MoreColoursThanPositionsAndCodesNotFound) {
 
 // A code that was not found reads as its leading decimal number, rounded to
 // the nearest integer with ties to even: ".5" gives 0 and ".9" gives 1.
-TEST_F(WriteTest, FractionsOfCodesNotFoundRoundTiesToEven) {
+TEST_P(WriteTest, FractionsOfCodesNotFoundRoundTiesToEven) {
   position(u"0.5");
   color(u".5.9FF");
   const Outcome outcome = write();
@@ -69,7 +102,7 @@ TEST_F(WriteTest, FractionsOfCodesNotFoundRoundTiesToEven) {
       << output();
 }
 
-TEST_F(WriteTest, SurplusPositionsAreCountedButNotWritten) {
+TEST_P(WriteTest, SurplusPositionsAreCountedButNotWritten) {
   for (const char16_t* p : {u"0", u"0.5", u"1"}) position(p);
   color(u"808080");
   EXPECT_TRUE(write().written);
@@ -80,7 +113,7 @@ TEST_F(WriteTest, SurplusPositionsAreCountedButNotWritten) {
       << text;
 }
 
-TEST_F(WriteTest, ReplacesAnExistingFileAndReportsWhatCannotBeWritten) {
+TEST_P(WriteTest, ReplacesAnExistingFileAndReportsWhatCannotBeWritten) {
   test::writeBytes(folder_.file("sunset.inc"), std::string(10000, '#'));
   color(u"000000");
   EXPECT_TRUE(write().written);
@@ -89,6 +122,33 @@ TEST_F(WriteTest, ReplacesAnExistingFileAndReportsWhatCannotBeWritten) {
 
   includePath_ = folder_.text("");  // a folder cannot be written
   EXPECT_FALSE(write().written);
+}
+
+// Characters from the high half of the code page: a position keeps them as
+// they are, and a code made of them is found where the table has it, or
+// reads as no number.
+TEST_P(WriteTest, HighCharactersInPositionsAndCodes) {
+  table_ = test::tableOf("\xE9\r\n\x80" "A\r\nFF\r\n");
+  position(u"\u00E9.\u00FF");
+  color(u"\u20AC" "AFF\u00E9");
+  position(u"1");
+  color(u"\u00FF\u00FFxx\u00C0");
+  if (GetParam() == Kept::asBytes) {
+    // As bytes, the same texts are their Windows-1252 bytes.
+    stops_.bytes = {};
+    const unsigned char p1[] = {0xE9, '.', 0xFF}, c1[] = {0x80, 'A', 'F', 'F', 0xE9};
+    const unsigned char p2[] = {'1'}, c2[] = {0xFF, 0xFF, 'x', 'x', 0xC0};
+    stops_.bytes.positions.emplace_back(ByteView(p1));
+    stops_.bytes.colors.emplace_back(ByteView(c1));
+    stops_.bytes.positions.emplace_back(ByteView(p2));
+    stops_.bytes.colors.emplace_back(ByteView(c2));
+  }
+  const Outcome outcome = write();
+  EXPECT_EQ(outcome.codesNotFound, 3);
+  EXPECT_NE(output().find("    [\xE9.\xFF" "00   rgb <0.008, 0.012, 0.004>]\r\n"
+                          "    [1.000   rgb <0.000, 0.000, 0.000>]\r\n"),
+            std::string::npos)
+      << output();
 }
 
 }  // namespace

@@ -22,19 +22,38 @@ bool isSpace(char16_t c) {
 }
 
 // Digits with at most a sign in front.
-bool isBareInteger(TextView text) {
-  if (!text.empty() && (text[0] == u'-' || text[0] == u'+')) text.remove_prefix(1);
-  return !text.empty() && std::all_of(text.begin(), text.end(), isDigit);
+template <class View>
+bool isBareInteger(View text) {
+  std::size_t i = 0;
+  if (!text.empty() && (text[0] == '-' || text[0] == '+')) i = 1;
+  if (i == text.size()) return false;
+  for (; i < text.size(); ++i) {
+    if (text[i] < '0' || text[i] > '9') return false;
+  }
+  return true;
+}
+
+template <class Unit>
+Prefix<Unit, 7> paddedPosition(typename Prefix<Unit, 7>::View position) {
+  using View = typename Prefix<Unit, 7>::View;
+  const View kept(position.data(), std::min<std::size_t>(position.size(), 5));
+  Prefix<Unit, 7> text(kept);
+  // A bare integer gets a fraction rather than digits, so that 1 stays 1.000
+  // rather than becoming 100.
+  static constexpr Unit kFraction[] = {'.', '0', '0', '0'};
+  static constexpr Unit kZeros[] = {'0', '0'};
+  if (kept.size() < 4) {
+    text.append(isBareInteger(kept) ? View(kFraction, 4) : View(kZeros, 2));
+  }
+  return text;
 }
 
 }  // namespace
 
-void appendPositionText(Text& line, TextView position) {
-  const TextView kept = position.substr(0, 5);
-  line += kept;
-  // A bare integer gets a fraction rather than digits, so that 1 stays 1.000
-  // rather than becoming 100.
-  if (kept.size() < 4) line += isBareInteger(kept) ? u".000" : u"00";
+TextPrefix<7> positionText(TextView position) { return paddedPosition<char16_t>(position); }
+
+BytePrefix<7> positionText(ByteView position) {
+  return paddedPosition<unsigned char>(position);
 }
 
 float readPlainDecimal(TextView text) {

@@ -5,9 +5,11 @@
 
 namespace tintgrove {
 
-// Appends the first five characters of a position; a shorter one than four
-// gets "00", or ".000" when it is a bare integer.
-void appendPositionText(Text& line, TextView position);
+// The first five characters of a position; a shorter one than four gets
+// "00", or ".000" when it is a bare integer: seven characters at most. As
+// text, or as bytes where those are characters.
+TextPrefix<7> positionText(TextView position);
+BytePrefix<7> positionText(ByteView position);
 
 // The longest plain decimal prefix (white space, sign, digits, fraction,
 // exponent) rounded to single precision; 0 without one. A colour code that

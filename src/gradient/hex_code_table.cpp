@@ -61,7 +61,7 @@ HexCodeTable::Load HexCodeTable::load(LineFile& file) {
   return load;
 }
 
-std::int64_t HexCodeTable::lineOf(TextView code) const {
+std::int64_t HexCodeTable::lineOfAnyCode(TextView code) const {
   if (code.size() > 2) return 0;  // no entry that long is kept
   const std::int64_t exact = exact_.find(code);
   return exact != 0 ? exact : folded_.find(lowerCase(code).view());

@@ -25,7 +25,16 @@ class HexCodeTable {
   // The highest line among 1 to 256 that holds `code` (spaces around it on
   // its line aside); failing that, the highest that holds it in another
   // ASCII case; or 0.
-  std::int64_t lineOf(TextView code) const;
+  std::int64_t lineOf(TextView code) const {
+    // The usual code, two ASCII characters with a line of their own, is
+    // looked up here; all others take the whole way.
+    if (code.size() == 2 && code[0] < 128 && code[1] < 128) {
+      if (const std::int16_t line = exact_.pair[code[0] * 128 + code[1]]; line != 0) {
+        return line;
+      }
+    }
+    return lineOfAnyCode(code);
+  }
 
  private:
   // A code is at most two characters long, so only such entries are kept:
@@ -41,6 +50,7 @@ class HexCodeTable {
   };
 
   static TextPrefix<2> lowerCase(TextView code);
+  std::int64_t lineOfAnyCode(TextView code) const;
 
   // Lines are added in increasing order, so a later line overwrites an
   // earlier one and the highest line wins.

@@ -1,5 +1,6 @@
 #include "textfile/line_file.h"
 
+#include <bit>
 #include <cstdint>
 #include <cstring>
 #include <new>
@@ -8,6 +9,16 @@
 #include "textfile/platform_file.h"
 
 namespace tintgrove {
+
+namespace {
+
+// When reading, the byte behind the data in the buffer is a terminator of
+// our own, so that findTerminator needs no test for the end, and eight more
+// bytes follow it, so that a word read anywhere up to it stays in the buffer.
+constexpr unsigned char kSentinel = 10;
+constexpr std::size_t kBehindData = 1 + 8;
+
+}  // namespace
 
 struct LineFile::Open {
   enum class Mode { reading, writing };
@@ -21,6 +32,11 @@ struct LineFile::Open {
   bool writeFailed = false;
   FileProblem problem = FileProblem::none;  // of the first failed write
   std::string encoded;  // reused from line to line
+  unsigned char single = 0;  // unbuffered reading: the part readLineBytes shows
+  // A line ended with the CR that was the buffer's last byte. Its LF, if any,
+  // is skipped by the next refill rather than at once, which would overwrite
+  // the line's bytes while the caller still looks at them.
+  bool lineFeedMayFollow = false;
 
   bool reading() const { return mode == Mode::reading; }
 
@@ -37,9 +53,31 @@ struct LineFile::Open {
 
   // False at the end of the data.
   bool refill() {
-    filled = platform::readBytes(file, buffer.get(), bufferSize);
-    next = 0;
+    do {
+      filled = platform::readBytes(file, buffer.get(), bufferSize);
+      buffer[filled] = kSentinel;
+      next = 0;
+      // The CR that ended the last buffer and an LF that starts this one are
+      // one terminator.
+      if (lineFeedMayFollow && filled > 0 && buffer[0] == 10) next = 1;
+      lineFeedMayFollow = false;
+    } while (filled > 0 && next == filled);
     return filled > 0;
+  }
+
+  // Where reading goes on after the terminator at `stop` in the buffer,
+  // whose data end at `end`: a CR takes an LF right after it along, or, as
+  // the last byte of the data, leaves an LF to the next refill.
+  const unsigned char* pastTerminator(const unsigned char* stop, const unsigned char* end) {
+    const unsigned char* after = stop + 1;
+    if (*stop == 13) {
+      if (after == end) {
+        lineFeedMayFollow = true;
+      } else if (*after == 10) {
+        ++after;
+      }
+    }
+    return after;
   }
 
   // Only ever called right after a successful takeByte. A descriptor that
@@ -88,28 +126,33 @@ struct LineFile::Open {
 namespace {
 
 
-// The first byte in [p, end) that may end a line (NUL, LF or CR), or end.
-// Eight bytes at a time: a word without a byte below 14 holds no terminator.
-const unsigned char* findTerminator(const unsigned char* p,
-                                    const unsigned char* end) {
+// The first byte from p on that may end a line (NUL, LF or CR): at the
+// latest the kSentinel behind the data. Eight bytes at a time: a word
+// without a byte below 14 holds no terminator, and the lowest byte the test
+// flags is truly below 14 (bytes above it may be flagged falsely), so each
+// flagged byte is looked at in order.
+const unsigned char* findTerminator(const unsigned char* p) {
   constexpr std::uint64_t kOnes = 0x0101010101010101u;
   constexpr std::uint64_t kHighs = 0x8080808080808080u;
   const auto isTerminator = [](unsigned char byte) {
     return byte == 10 || byte == 13 || byte == 0;
   };
-  while (end - p >= 8) {
+  for (;; p += 8) {
     std::uint64_t word;
     std::memcpy(&word, p, sizeof word);
-    if (((word - kOnes * 14) & ~word & kHighs) != 0) {
-      // Some byte is below 14: a terminator, or a tab and the like.
+    std::uint64_t flagged = (word - kOnes * 14) & ~word & kHighs;
+    if constexpr (std::endian::native == std::endian::little) {
+      // The flags come out in the bytes' order.
+      for (; flagged != 0; flagged &= flagged - 1) {
+        const unsigned char* byte = p + std::countr_zero(flagged) / 8;
+        if (isTerminator(*byte)) return byte;
+      }
+    } else if (flagged != 0) {
       for (int i = 0; i < 8; ++i) {
         if (isTerminator(p[i])) return p + i;
       }
     }
-    p += 8;
   }
-  while (p < end && !isTerminator(*p)) ++p;
-  return p;
 }
 
 }  // namespace
@@ -143,7 +186,7 @@ std::unique_ptr<LineFile::Open> adopt(platform::FileId file,
   open->mode = mode;
   if (bufferSize > 0) {
     // Without its buffer the file still works, a byte at a time.
-    open->buffer.reset(new (std::nothrow) unsigned char[bufferSize]);
+    open->buffer.reset(new (std::nothrow) unsigned char[bufferSize + kBehindData]());
     if (open->buffer) open->bufferSize = bufferSize;
   }
   return open;
@@ -213,7 +256,14 @@ void LineFile::readLine(Text& line) {
 }
 
 bool LineFile::readLinePart(Text& part) {
-  part.clear();
+  ByteView bytes;
+  const bool last = readLineBytes(bytes);
+  platform::decodeAnsi(bytes.data(), bytes.size(), part);
+  return last;
+}
+
+bool LineFile::readLineBytes(ByteView& part) {
+  part = {};
   if (!open_ || !open_->reading()) return true;
   Open& f = *open_;
   if (!f.buffer) {
@@ -223,20 +273,75 @@ bool LineFile::readLinePart(Text& part) {
       f.skipLineFeed();
       return true;
     }
-    const auto plain = static_cast<unsigned char>(byte);
-    platform::decodeAnsi(&plain, 1, part);
+    f.single = static_cast<unsigned char>(byte);
+    part = ByteView(&f.single, 1);
     return false;
   }
   if (f.next == f.filled && !f.refill()) return true;
   const unsigned char* begin = f.buffer.get() + f.next;
   const unsigned char* end = f.buffer.get() + f.filled;
-  const unsigned char* stop = findTerminator(begin, end);
-  platform::decodeAnsi(begin, static_cast<std::size_t>(stop - begin), part);
-  f.next += static_cast<std::size_t>(stop - begin);
-  if (stop == end) return false;  // the line goes on after the next refill
-  ++f.next;
-  if (*stop == 13) f.skipLineFeed();
+  const unsigned char* stop = findTerminator(begin);
+  part = ByteView(begin, stop);
+  if (stop == end) {
+    f.next = f.filled;
+    return false;  // the line goes on after the next refill
+  }
+  f.next = static_cast<std::size_t>(f.pastTerminator(stop, end) - f.buffer.get());
   return true;
+}
+
+void LineFile::readAllLineBytes(LineSink& sink) {
+  if (!open_ || !open_->reading()) return;
+  Open& f = *open_;
+  if (!f.buffer) {
+    ByteView part;
+    while (!atEnd()) {
+      if (readLineBytes(part)) {
+        sink.takeLine(part);
+        continue;
+      }
+      bool last = false;
+      sink.takePart(part, last);
+      while (!last) {
+        last = readLineBytes(part);
+        sink.takePart(part, last);
+      }
+    }
+    return;
+  }
+  bool lineGoesOn = false;  // the last part handed over did not end its line
+  for (;;) {
+    if (f.next == f.filled && !f.refill()) {
+      // The end of the data ends the line too.
+      if (lineGoesOn) sink.takePart({}, true);
+      return;
+    }
+    const unsigned char* const start = f.buffer.get();
+    const unsigned char* begin = start + f.next;
+    const unsigned char* const end = start + f.filled;
+    for (;;) {
+      const unsigned char* stop = findTerminator(begin);
+      if (stop == end) {
+        // The rest of the buffer starts a line that the next refill goes on
+        // with.
+        f.next = f.filled;
+        if (begin != end) {
+          sink.takePart(ByteView(begin, end), false);
+          lineGoesOn = true;
+        }
+        break;
+      }
+      const ByteView line(begin, stop);
+      begin = f.pastTerminator(stop, end);
+      f.next = static_cast<std::size_t>(begin - start);
+      if (lineGoesOn) {
+        sink.takePart(line, true);
+        lineGoesOn = false;
+      } else {
+        sink.takeLine(line);
+      }
+    }
+  }
 }
 
 void LineFile::writeLine(TextView text) {
@@ -247,6 +352,14 @@ void LineFile::writeLine(TextView text) {
     f.writePiece(reinterpret_cast<const unsigned char*>(f.encoded.data()),
                  f.encoded.size());
   }
+  static const unsigned char lineEnd[] = {13, 10};
+  f.writePiece(lineEnd, sizeof lineEnd);
+}
+
+void LineFile::writeLineBytes(ByteView bytes) {
+  if (!open_ || open_->reading()) return;
+  Open& f = *open_;
+  f.writePiece(bytes.data(), bytes.size());
   static const unsigned char lineEnd[] = {13, 10};
   f.writePiece(lineEnd, sizeof lineEnd);
 }

@@ -10,6 +10,20 @@
 
 namespace tintgrove {
 
+// Takes the lines of a file as their bytes (see LineFile::readAllLineBytes),
+// good only during the call.
+class LineSink {
+ public:
+  // A line that came whole, the usual case.
+  virtual void takeLine(ByteView line) = 0;
+  // A part of a line that refills cut, at most one refill's worth; `last`
+  // when it ends the line.
+  virtual void takePart(ByteView part, bool last) = 0;
+
+ protected:
+  ~LineSink() = default;
+};
+
 // One open file, or none when the open failed: then every operation treats
 // it as an empty file that swallows writes, and problem() tells why. A file
 // is closed when it goes out of scope; one being written is then abandoned,
@@ -46,9 +60,18 @@ class LineFile {
   // that a line of any length costs no more memory than that. True when it
   // is the last part of the line.
   bool readLinePart(Text& part);
+  // The same part as the file's own bytes, not decoded: a view into the
+  // file's buffer, good until the next read.
+  bool readLineBytes(ByteView& part);
+  // Every line left, as readLineBytes would give it, handed to `sink` from
+  // one loop over each refill: a long file then costs no call per line
+  // besides the sink's.
+  void readAllLineBytes(LineSink& sink);
 
   // The text in the code page, then CR LF.
   void writeLine(TextView text);
+  // Bytes already in the code page, then CR LF.
+  void writeLineBytes(ByteView bytes);
   // True while every write to the platform file has succeeded.
   bool writesSucceeded() const;
   // Passes pending bytes on and closes; a file being written then takes the

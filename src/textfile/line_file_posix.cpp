@@ -374,4 +374,7 @@ void encodeAnsi(TextView text, std::string& out) {
   }
 }
 
+// The stand-in maps every byte to one character and back (see kHighControls).
+bool ansiBytesAreCharacters() { return true; }
+
 }  // namespace tintgrove::platform

@@ -74,6 +74,71 @@ TEST_P(BufferSize, LineEndsAsTheTableGivesThem) {
   }
 }
 
+// Bytes come as they are, however the refills cut them, line by line or all
+// at once: high bytes are not decoded, and a CR ending one refill keeps the
+// bytes before it intact while the LF starting the next is skipped.
+class Gather final : public LineSink {
+ public:
+  void takeLine(ByteView line) override {
+    EXPECT_TRUE(line_.empty()) << "a whole line inside another";
+    lines.emplace_back(line.begin(), line.end());
+  }
+  void takePart(ByteView part, bool last) override {
+    EXPECT_FALSE(part.empty() && !last) << "an empty part inside a line";
+    line_.append(part.begin(), part.end());
+    if (last) {
+      lines.push_back(line_);
+      line_.clear();
+    }
+  }
+  std::vector<std::string> lines;
+
+ private:
+  std::string line_;
+};
+
+TEST_P(BufferSize, LineBytesAreTheFileBytes) {
+  struct Case {
+    std::string bytes;
+    std::vector<std::string> lines;
+  };
+  const Case cases[] = {
+      {"", {}},
+      {std::string("ab\x80\r\n\xFF\0cd\re\r\n\r\nf\x9D\n", 18),
+       {"ab\x80", "\xFF", "cd", "e", "", "f\x9D"}},
+      {"A\r\r\nB\r", {"A", "", "B"}},
+      {"A\n\rB\r\r", {"A", "", "B", ""}},
+      {std::string("\0\0A", 3), {"", "", "A"}},
+      {std::string(4095, 'x') + "\r\nyz\r\n", {std::string(4095, 'x'), "yz"}},
+      {std::string(4094, 'x') + "\r\r\n", {std::string(4094, 'x'), ""}},
+      {std::string(5000, 'x') + "\n" + std::string(3, 'y'),
+       {std::string(5000, 'x'), "yyy"}},
+  };
+  for (const Case& c : cases) {
+    test::writeBytes(folder_.file("in.txt"), c.bytes);
+    LineFile file = open("in.txt");
+    std::vector<std::string> lines;
+    ByteView part;
+    while (!file.atEnd()) {
+      std::string line;
+      bool last = false;
+      while (!last) {
+        last = file.readLineBytes(part);
+        line.append(part.begin(), part.end());
+      }
+      lines.push_back(line);
+    }
+    EXPECT_EQ(lines, c.lines) << "line by line: " << c.bytes.substr(0, 40);
+    file.close();
+
+    LineFile again = open("in.txt");
+    Gather all;
+    again.readAllLineBytes(all);
+    EXPECT_EQ(all.lines, c.lines) << "all at once: " << c.bytes.substr(0, 40);
+    EXPECT_TRUE(again.atEnd());
+  }
+}
+
 TEST_P(BufferSize, LongLinesComeBackWhole) {
   const std::string longLine(10000, 'x');
   test::writeBytes(folder_.file("in.txt"), longLine + "\r\n" + longLine);

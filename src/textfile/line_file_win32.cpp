@@ -363,4 +363,28 @@ void encodeAnsi(TextView text, std::string& out) {
   }
 }
 
+bool ansiBytesAreCharacters() {
+  // The code page cannot change while the program runs: asked once.
+  static const bool answer = [] {
+    CPINFO info{};
+    if (!::GetCPInfo(CP_ACP, &info) || info.MaxCharSize != 1) return false;
+    for (int value = 1; value < 256; ++value) {
+      const char byte = static_cast<char>(value);
+      wchar_t unit = 0;
+      if (::MultiByteToWideChar(CP_ACP, 0, &byte, 1, &unit, 1) != 1) return false;
+      if ((value < 0x80) != (unit < 0x80) || (value < 0x80 && unit != value)) {
+        return false;
+      }
+      char back = 0;
+      BOOL defaulted = FALSE;
+      if (::WideCharToMultiByte(CP_ACP, 0, &unit, 1, &back, 1, nullptr, &defaulted) != 1 ||
+          defaulted || back != byte) {
+        return false;
+      }
+    }
+    return true;
+  }();
+  return answer;
+}
+
 }  // namespace tintgrove::platform

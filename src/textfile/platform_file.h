@@ -53,5 +53,10 @@ Text programFolder();
 // platform's default replacement.
 void decodeAnsi(const unsigned char* bytes, std::size_t size, Text& out);
 void encodeAnsi(TextView text, std::string& out);
+// True when the code page makes every byte one character and back again,
+// each byte below 80 (hex) the ASCII character of that code and no other
+// byte an ASCII character: a line can then be examined as its bytes, and
+// bytes kept from it written back as they are.
+bool ansiBytesAreCharacters();
 
 }  // namespace tintgrove::platform

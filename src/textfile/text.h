@@ -1,9 +1,14 @@
 // The program's text type: 16-bit character units, positions counted from 1.
 #pragma once
 
+#include <algorithm>
+#include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <string>
+#include <span>
 #include <string_view>
+#include <type_traits>
 
 namespace tintgrove {
 
@@ -18,28 +23,54 @@ TextView Slice(TextView text, std::int64_t start, std::int64_t count);
 // Plain decimal, "-" only when negative, no leading zeros.
 Text integerText(std::int64_t value);
 
-// The first `N` characters of a text at most, kept in place: a million of
-// them cost no allocation each.
-template <std::size_t N>
-class TextPrefix {
+// Bytes of a file as they are, before the code page makes characters of them.
+using ByteView = std::span<const unsigned char>;
+
+// The first `N` units of a text at most, kept in place: a million of them
+// cost no allocation each. The units are characters (TextPrefix) or the
+// bytes of a file (BytePrefix).
+template <class Unit, std::size_t N>
+class Prefix {
   static_assert(N < 256);
 
  public:
-  TextPrefix() = default;
-  explicit TextPrefix(TextView text) { append(text); }
-  // Adds characters while there is room; the rest is dropped.
-  void append(TextView text) {
-    for (std::size_t i = 0; i < text.size() && size_ < N; ++i) chars_[size_++] = text[i];
+  using View = std::conditional_t<std::is_same_v<Unit, char16_t>, TextView, ByteView>;
+
+  Prefix() = default;
+  explicit Prefix(View units) { append(units); }
+  // Adds units while there is room; the rest is dropped.
+  void append(View units) {
+    const std::size_t count = std::min(units.size(), N - size_);
+    copyFew(units.data(), count, units_ + size_);
+    size_ = static_cast<std::uint8_t>(size_ + count);
   }
   void resize(std::size_t size) {
     if (size < size_) size_ = static_cast<std::uint8_t>(size);
   }
   std::size_t size() const { return size_; }
-  TextView view() const { return TextView(chars_, size_); }
+  View view() const { return View(units_, size_); }
 
  private:
-  char16_t chars_[N] = {};
+  // A prefix of bytes holds a few: two overlapping moves of four copy four
+  // to eight of them, which costs less than a call to copy them.
+  static void copyFew(const Unit* from, std::size_t count, Unit* to) {
+    if constexpr (sizeof(Unit) == 1 && N >= 4) {
+      if (count >= 4 && count <= 8) {
+        std::memcpy(to, from, 4 * sizeof(Unit));
+        std::memcpy(to + count - 4, from + count - 4, 4 * sizeof(Unit));
+        return;
+      }
+    }
+    for (std::size_t i = 0; i < count; ++i) to[i] = from[i];
+  }
+
+  Unit units_[N] = {};
   std::uint8_t size_ = 0;
 };
+
+template <std::size_t N>
+using TextPrefix = Prefix<char16_t, N>;
+template <std::size_t N>
+using BytePrefix = Prefix<unsigned char, N>;
 
 }  // namespace tintgrove

@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <limits>
+#include <string>
 
 namespace tintgrove {
 namespace {
@@ -46,6 +48,27 @@ TEST(TextPrefixTest, KeepsTheFirstCharactersOnly) {
   prefix.resize(2);
   EXPECT_EQ(prefix.view(), u"0.");
   EXPECT_EQ(TextPrefix<2>(u"\u00E9\U0001F305").view(), u"\u00E9\xD83C");
+}
+
+// Bytes are copied in blocks of four where there are four to eight: every
+// length, in one piece or two, keeps exactly the first bytes.
+TEST(TextPrefixTest, BytePrefixesKeepTheFirstBytesOfEveryLength) {
+  const unsigned char bytes[] = {'a', 'b', 'c', 'd', 'e', 'f', 'g', 'h', 'i', 'j'};
+  const std::string all = "abcdefghij";
+  for (std::size_t length = 0; length <= sizeof bytes; ++length) {
+    const BytePrefix<7> whole(ByteView(bytes, length));
+    EXPECT_EQ(std::string(whole.view().begin(), whole.view().end()),
+              all.substr(0, std::min<std::size_t>(length, 7)))
+        << length << " bytes";
+    for (std::size_t first = 0; first <= length; ++first) {
+      BytePrefix<7> prefix(ByteView(bytes, first));
+      prefix.append(ByteView(bytes + first, length - first));
+      const ByteView kept = prefix.view();
+      EXPECT_EQ(std::string(kept.begin(), kept.end()),
+                all.substr(0, std::min<std::size_t>(length, 7)))
+          << first << " then " << length - first << " bytes";
+    }
+  }
 }
 
 }  // namespace
