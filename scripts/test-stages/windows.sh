@@ -14,7 +14,7 @@ imports=$(x86_64-w64-mingw32-objdump -p "$build/tintgrove.exe" |
   sed -n 's/^[[:space:]]*DLL Name: //p' | tr 'A-Z' 'a-z' | sort -u)
 for dll in $imports; do
   case $dll in
-    kernel32.dll|user32.dll|comctl32.dll|comdlg32.dll|ole32.dll|msvcrt.dll) ;;
+    kernel32.dll|user32.dll|comctl32.dll|comdlg32.dll|ole32.dll|shell32.dll|msvcrt.dll) ;;
     *) echo "tintgrove.exe needs $dll"; exit 1 ;;
   esac
 done
