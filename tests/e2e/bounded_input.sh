@@ -69,7 +69,7 @@ include_written() { [ -e "$data/sunset.inc" ]; }
 # Refused answers: three in all, then the run ends as a cancel. An empty line
 # or the end of the input cancel at once.
 refused=/nonexistent/x.json
-for spec in \
+for entry in \
   "three refused|$refused\n$refused\n$refused\nsunset.json\n|3|canceled" \
   "two refused, then a good one|$refused\n$refused\nsunset.json\n|3|converted" \
   "refused, then an empty line|$refused\n\nsunset.json\n|2|canceled" \
@@ -78,7 +78,7 @@ for spec in \
   "an empty line|\nsunset.json\n|1|canceled" \
   "a last line without a line end|sunset.json|1|converted" \
   "end of input at once||1|canceled"; do
-  IFS='|' read -r case text prompts outcome <<<"$spec"
+  IFS='|' read -r case text prompts outcome <<<"$entry"
   rm -f "$data/sunset.inc"
   input "$text"
   launch
@@ -109,8 +109,8 @@ expect_stdout $'canceled\n'
 
 # The prompt reads its line and no further: the rest stays for whoever reads
 # the same input next.
-for spec in "an empty line|\nafter\n" "a refused answer and an empty line|$refused\n\nafter\n"; do
-  IFS='|' read -r case text <<<"$spec"
+for entry in "an empty line|\nafter\n" "a refused answer and an empty line|$refused\n\nafter\n"; do
+  IFS='|' read -r case text <<<"$entry"
   input "$text"
   (cd "$data" && timeout 60 "$bin" >"$work/stdout" 2>"$work/stderr"; cat >"$work/rest") <"$work/stdin"
   expect_stdout $'canceled\n'
@@ -122,8 +122,8 @@ done
 pad=$((4096 - ${#data} - 12))  # 12: "/sunset.json"
 long="$data/$(printf '%*s' "$pad" '' | tr ' ' '/')sunset.json"
 [ ${#long} = 4096 ] || { echo "FAIL setup: path of ${#long} bytes"; exit 1; }
-for spec in "4096 bytes|$long\n" "4096 bytes and CR LF|$long\r\n"; do
-  IFS='|' read -r case text <<<"$spec"
+for entry in "4096 bytes|$long\n" "4096 bytes and CR LF|$long\r\n"; do
+  IFS='|' read -r case text <<<"$entry"
   input "$text"
   launch
   # Taken as the answer: the system itself refuses a name that long.
@@ -131,8 +131,8 @@ for spec in "4096 bytes|$long\n" "4096 bytes and CR LF|$long\r\n"; do
   expect_prompts 1
   expect_stdout "$banner"$'\n'"sunset.inc not created "$'\n'"0 colors in gradient"$'\n'"cannot open $long"$'\n'
 done
-for spec in "4097 bytes|/$long\nsunset.json\n" "4096 bytes and a CR inside|$long\rx\nsunset.json\n"; do
-  IFS='|' read -r case text <<<"$spec"
+for entry in "4097 bytes|/$long\nsunset.json\n" "4096 bytes and a CR inside|$long\rx\nsunset.json\n"; do
+  IFS='|' read -r case text <<<"$entry"
   input "$text"
   launch
   expect_code 0
@@ -203,8 +203,8 @@ expect_code 1
 expect_stdout "$banner"$'\n'"sunset.inc not created "$'\n'"2 colors in gradient"$'\n'"$(grep '^cannot open hex-bin.txt: not found in the working folder, '"$(dirname "$(realpath "$bin")")" "$work/stdout")"$'\n'
 
 # ---- The notice cannot be written ----
-for spec in "cancel|\n|" "converted|sunset.json\n|written"; do
-  IFS='|' read -r run text written <<<"$spec"
+for entry in "cancel|\n|" "converted|sunset.json\n|written"; do
+  IFS='|' read -r run text written <<<"$entry"
   for target in closed full; do
     case="$run, standard output $target"
     rm -f "$data/sunset.inc"
@@ -277,8 +277,8 @@ done
 # An answer of up to 65536 bytes, line end included, comes through whole, even
 # when zenity has already exited by the time it is read. (A longer one would
 # not fit in the pipe while the program is stopped.)
-for spec in "65536 exit-first" "65537 "; do
-  read -r size mode <<<"$spec"
+for entry in "65536 exit-first" "65537 "; do
+  read -r size mode <<<"$entry"
   case="zenity: an answer of $size bytes"
   modes "$mode" ""
   path=$(printf '%*s' $((size - 13)) '' | tr ' ' '/')nowhere.json
