@@ -4,7 +4,7 @@ set -euo pipefail
 packages=(
   cmake g++ make libgtest-dev clang libclang-rt-14-dev  # build, sanitizers, fuzzers
   povray python3                                        # renders what we write, reads the image
-  zenity xvfb xauth xdotool xclip imagemagick           # the desktop dialogs, headless
+  zenity xvfb xauth xdotool xclip imagemagick x11-utils # the desktop dialogs, headless
   g++-mingw-w64-x86-64 wine wine64 fonts-wine           # the Windows build under Wine
   desktop-file-utils man-db unzip icoutils              # the packages and what they hold
 )
