@@ -76,25 +76,23 @@ Summary combined(const std::vector<Summary>& summaries, std::size_t shown) {
   Summary all;
   all.text = kBanner;
   all.text += u'\r';
-  std::size_t failed = 0;
+  std::size_t failedUnshown = 0;
   for (std::size_t i = 0; i < summaries.size(); ++i) {
     const Summary& summary = summaries[i];
-    if (summary.exitCode != 0) {
-      all.exitCode = 1;
-      ++failed;
+    if (summary.exitCode != 0) all.exitCode = 1;
+    if (i >= shown) {
+      failedUnshown += summary.exitCode != 0;
+      continue;
     }
-    if (i >= shown) continue;
     if (i > 0) all.text += u'\r';
     // Each summary without its banner.
     const auto bodyStart = summary.text.find(u'\r');
     all.text += TextView(summary.text).substr(bodyStart == Text::npos ? 0 : bodyStart + 1);
   }
   if (summaries.size() > shown) {
-    std::size_t failedShown = 0;
-    for (std::size_t i = 0; i < shown; ++i) failedShown += summaries[i].exitCode != 0;
     all.text += u'\r';
     all.text += u"and " + integerText(static_cast<std::int64_t>(summaries.size() - shown)) +
-                u" more files, " + integerText(static_cast<std::int64_t>(failed - failedShown)) +
+                u" more files, " + integerText(static_cast<std::int64_t>(failedUnshown)) +
                 u" of them not converted";
     all.text += u'\r';
   }
